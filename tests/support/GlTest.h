@@ -1,0 +1,20 @@
+// A real OpenGL 4.3 core context for tests (a hidden window; Xvfb + llvmpipe in CI).
+// Every test that touches OpenGL derives from GlTest; after each test no GL error is pending.
+#pragma once
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+namespace varn::test {
+
+// The process-wide test window, created on first use with its context current.
+GLFWwindow* sharedGlWindow();
+
+class GlTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
+}  // namespace varn::test
