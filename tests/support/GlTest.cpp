@@ -30,7 +30,9 @@ void GlTest::SetUp() {
 }
 
 void GlTest::TearDown() {
-  if (sharedGlWindow()) EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  if (sharedGlWindow()) {
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
 }
 
 }  // namespace varn::test
