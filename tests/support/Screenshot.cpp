@@ -1,0 +1,48 @@
+// Back-buffer read-back and the one stb_image_write instance of the test support.
+#include "Screenshot.h"
+
+#include <GL/glew.h>
+
+#include <cstring>
+#include <filesystem>
+
+// A third-party single-file library: its own warnings are not ours to fix.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace varn::test {
+
+std::vector<uint8_t> readBackBuffer(int width, int height) {
+  const size_t rowBytes = static_cast<size_t>(width) * 3;
+  std::vector<uint8_t> bottomUp(rowBytes * static_cast<size_t>(height));
+  GLint previousAlignment = 4;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &previousAlignment);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, previousAlignment);
+
+  // OpenGL's first row is the bottom one; images start at the top.
+  std::vector<uint8_t> topDown(bottomUp.size());
+  for (int row = 0; row < height; ++row) {
+    std::memcpy(topDown.data() + static_cast<size_t>(row) * rowBytes,
+                bottomUp.data() + static_cast<size_t>(height - 1 - row) * rowBytes, rowBytes);
+  }
+  return topDown;
+}
+
+bool saveScreenshot(const std::string& path, int width, int height) {
+  const std::vector<uint8_t> pixels = readBackBuffer(width, height);
+  std::error_code error;
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent, error);
+  return stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3) != 0;
+}
+
+}  // namespace varn::test
