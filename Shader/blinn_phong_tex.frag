@@ -1,0 +1,67 @@
+// Textured Blinn-Phong for the level and the button: one point light with mild
+// falloff, a shadow-map lookup with a small percentage-closer filter, and a neutral
+// fill so that shadowed brick keeps its texture.
+#version 430 core
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 uv;
+in vec4 shadowCoord;
+
+out vec4 fragColor;
+
+uniform vec3 cameraPosition;
+uniform vec3 lightPosition;
+uniform vec3 light_ambient;
+uniform vec3 light_diffuse;
+uniform vec3 material_color;
+uniform vec3 material_ambient;
+uniform vec3 material_diffuse;
+uniform vec3 material_specular;
+uniform float material_shininess;
+uniform sampler2D texture_diffuse1;
+uniform sampler2DShadow shadowMap;  // depth comparison, GL_LESS: 1 where the surface is lit
+
+const vec3 kFill = vec3(0.16);      // light that reaches every surface, independent of the toggles
+const float kDepthBias = 0.0004;    // on top of the shadow pass's polygon offset
+const float kSpecularStrength = 0.45;
+
+// 1 where the nearest light sees the surface, 0 where a caster hides it. Anything the
+// light's map does not cover (off its sides, beyond its far plane, above the light)
+// reads as lit rather than wrapping around to some other texel.
+float shadowFactor(vec4 coord) {
+  if (coord.w <= 0.0) return 1.0;
+  vec3 p = coord.xyz / coord.w;
+  if (p.x < 0.0 || p.x > 1.0 || p.y < 0.0 || p.y > 1.0 || p.z >= 1.0) return 1.0;
+  vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
+  float reference = p.z - kDepthBias;
+  // Four bilinear comparisons one texel apart: a soft 4 x 4 texel edge.
+  float lit = 0.0;
+  lit += texture(shadowMap, vec3(clamp(p.xy + vec2(-1.0, -1.0) * texel, vec2(0.0), vec2(1.0)), reference));
+  lit += texture(shadowMap, vec3(clamp(p.xy + vec2(1.0, -1.0) * texel, vec2(0.0), vec2(1.0)), reference));
+  lit += texture(shadowMap, vec3(clamp(p.xy + vec2(-1.0, 1.0) * texel, vec2(0.0), vec2(1.0)), reference));
+  lit += texture(shadowMap, vec3(clamp(p.xy + vec2(1.0, 1.0) * texel, vec2(0.0), vec2(1.0)), reference));
+  return lit * 0.25;
+}
+
+void main() {
+  vec3 base = texture(texture_diffuse1, uv).rgb * material_color;
+
+  vec3 n = normalize(worldNormal);
+  vec3 toLight = lightPosition - worldPosition;
+  float distance = length(toLight);
+  vec3 l = toLight / distance;
+  vec3 v = normalize(cameraPosition - worldPosition);
+  vec3 h = normalize(l + v);
+
+  // Mild falloff: the floor under a light (about 7 units down) keeps about 80 %.
+  float attenuation = 1.0 / (1.0 + 0.02 * distance + 0.003 * distance * distance);
+  float diffuse = max(dot(n, l), 0.0);
+  float specular = diffuse > 0.0 ? pow(max(dot(n, h), 0.0), material_shininess) : 0.0;
+  float lit = diffuse > 0.0 ? shadowFactor(shadowCoord) : 0.0;
+
+  vec3 ambient = light_ambient * material_ambient + kFill;
+  vec3 colour = base * (ambient + light_diffuse * material_diffuse * diffuse * attenuation * lit) +
+                light_diffuse * material_specular * specular * attenuation * lit * kSpecularStrength;
+  fragColor = vec4(colour, 1.0);
+}

@@ -1,0 +1,16 @@
+// Particle drawing: a round glow with a white-hot core, added onto the scene.
+#version 430 core
+
+in vec2 corner;
+in vec4 glowColour;
+
+out vec4 fragColor;
+
+void main() {
+  float d2 = dot(corner, corner);
+  if (d2 >= 1.0) discard;
+  float glow = (1.0 - d2) * (1.0 - d2);
+  float core = exp(-d2 * 14.0);
+  vec3 colour = glowColour.rgb * glow + vec3(core * 0.8);
+  fragColor = vec4(colour, glowColour.a);
+}
