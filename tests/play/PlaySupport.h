@@ -1,0 +1,63 @@
+// Running the whole game in this process with a scripted player, and reading what
+// happened frame by frame: positions, effects, counters, screenshots and GL errors.
+#pragma once
+
+#include <functional>
+#include <glm/glm.hpp>
+#include <string>
+#include <vector>
+
+#include "ScriptedPlatform.h"
+
+namespace varn::play {
+
+// What one frame looked like once it was drawn.
+struct FrameRecord {
+  int frame = 0;
+  glm::vec3 robotPosition{0.0f};
+  float robotLowestY = 0.0f;
+  uint32_t objectsDrawn = 0;
+  uint32_t objectsConsidered = 0;
+  size_t bullets = 0;
+  size_t particleSystems = 0;
+  int newEffectKind = -1;  // kind of the effect started in this frame, or -1
+  bool gameWon = false;
+  bool gameLost = false;
+  bool freeCameraMode = false;
+};
+
+struct PlayResult {
+  int exitStatus = -1;
+  std::string out;  // everything the game printed on standard output
+  std::vector<FrameRecord> frames;
+  unsigned firstGlError = 0;
+  int firstGlErrorFrame = -1;
+
+  std::vector<std::string> lines() const;
+  // Frames in which a new effect of the kind started.
+  std::vector<int> effectFrames(int kind) const;
+  int firstFrameWhere(const std::function<bool(const FrameRecord&)>& holds) const;
+};
+
+// Runs the game (no arguments: 800 x 600) with the script; onFrame runs after each
+// frame is drawn and before the swap, with the game's state as the frame left it.
+PlayResult play(test::ScriptedPlatform& platform, const std::function<void(const FrameRecord&)>& onFrame = {});
+
+// Where the cursor must be for the active camera's ray to pass through worldPoint.
+glm::vec2 cursorFor(glm::vec3 worldPoint);
+// The window pixel a world point is drawn at (origin top left), and whether it is in front.
+bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel);
+
+// Saves the back buffer under the build's artifact folder as play-<name>.png.
+void screenshot(const std::string& name);
+// The back buffer as RGB bytes, top row first.
+std::vector<uint8_t> backBuffer();
+// Mean brightness (0..255) of the square of half-size radius around pixel.
+float meanBrightness(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius);
+// Share of near-black pixels (all channels below 40) in that square.
+float darkShare(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius);
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+}  // namespace varn::play
