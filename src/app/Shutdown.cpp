@@ -1,0 +1,26 @@
+// Shutdown: every OpenGL object still owned by the game is released here, while the
+// context is current. After glfwTerminate nothing may touch OpenGL any more.
+#include "app/Shutdown.h"
+
+#include "app/Globals.h"
+#include "render/RenderState.h"
+
+namespace varn::app {
+
+void cleanup() {
+  render::cube.reset();
+  render::simpleShader.reset();
+  render::texturedShader.reset();
+  render::celShader.reset();
+  render::silhouetteShader.reset();
+  // The list keeps its length; its owners are empty from here on.
+  for (std::unique_ptr<scene::Bullet>& bullet : bullets) bullet.reset();
+
+  // These would otherwise be destroyed at process exit, after the context is gone.
+  render::depthShader.reset();
+  render::debugQuadShader.reset();
+  render::transparentShader.reset();
+  render::particleSystems.clear();
+}
+
+}  // namespace varn::app

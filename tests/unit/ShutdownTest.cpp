@@ -1,0 +1,76 @@
+// Shutdown: everything that owns OpenGL objects is released while the context is
+// still current, and the bullet list keeps its emptied owners.
+#include <gtest/gtest.h>
+
+#include <glm/glm.hpp>
+#include <vector>
+
+#include "GlTest.h"
+#include "GlobalsReset.h"
+#include "SceneLevels.h"
+#include "app/Globals.h"
+#include "app/Shutdown.h"
+#include "render/RenderState.h"
+
+namespace varn::test {
+namespace {
+
+class ShutdownTest : public GlTest {
+ protected:
+  void TearDown() override {
+    resetGlobals();
+    GlTest::TearDown();
+  }
+};
+
+TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheParticlesAndTheBullets) {
+  using namespace render;
+  depthShader = makeDepthShader("Shader/Depth.vert", "Shader/Depth.frag");
+  debugQuadShader = makeDebugQuadShader("Shader/debug_quad.vert", "Shader/debug_quad_depth.frag");
+  simpleShader = makeSimpleShader("Shader/blinn_phong.vert", "Shader/blinn_phong.frag");
+  texturedShader = makeTexturedShader("Shader/blinn_phong_tex.vert", "Shader/blinn_phong_tex.frag");
+  silhouetteShader = makeSilhouetteShader("Shader/silhoutte.vert", "Shader/silhoutte.frag");
+  celShader = makeCelShader("Shader/cel.vert", "Shader/cel.frag");
+  transparentShader = makeTransparentShader("Shader/transparent.vert", "Shader/transparent.frag");
+  cube = std::make_unique<scene::Cube>(glm::mat4(1.0f), simpleShader.get());
+  particleSystems.push_back(std::make_unique<assets::ParticleSystem>());
+
+  std::vector<GLuint> programs;
+  for (const std::unique_ptr<Shader>* shader : {&depthShader, &debugQuadShader, &simpleShader, &texturedShader,
+                                                &silhouetteShader, &celShader, &transparentShader}) {
+    programs.push_back((*shader)->programHandle);
+  }
+  programs.push_back(particleSystems.front()->updateProgram->programHandle);
+  programs.push_back(particleSystems.front()->renderProgram->programHandle);
+  const GLuint cubeVertexArray = cube->vertexArray;
+  const GLuint particleBuffer = particleSystems.front()->particleBuffer[0];
+
+  const assets::Model bullet = boxModel(glm::vec3(-0.1f), glm::vec3(0.1f));
+  bullets.push_back(std::make_unique<scene::Bullet>(bullet, glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -1.0f)));
+  bullets.push_back(std::make_unique<scene::Bullet>(bullet, glm::mat4(1.0f), glm::vec3(1.0f, 0.0f, 0.0f)));
+
+  // A program still in use would only be flagged for deletion, not deleted.
+  glUseProgram(0);
+  app::cleanup();
+
+  EXPECT_EQ(cube, nullptr);
+  EXPECT_EQ(depthShader, nullptr);
+  EXPECT_EQ(debugQuadShader, nullptr);
+  EXPECT_EQ(simpleShader, nullptr);
+  EXPECT_EQ(texturedShader, nullptr);
+  EXPECT_EQ(silhouetteShader, nullptr);
+  EXPECT_EQ(celShader, nullptr);
+  EXPECT_EQ(transparentShader, nullptr);
+  EXPECT_TRUE(particleSystems.empty());
+  ASSERT_EQ(bullets.size(), 2u);
+  EXPECT_EQ(bullets[0], nullptr);
+  EXPECT_EQ(bullets[1], nullptr);
+
+  // Deleted now, while the context exists; nothing is left for the end of the process.
+  for (GLuint program : programs) EXPECT_EQ(glIsProgram(program), GL_FALSE) << "program " << program;
+  EXPECT_EQ(glIsVertexArray(cubeVertexArray), GL_FALSE);
+  EXPECT_EQ(glIsBuffer(particleBuffer), GL_FALSE);
+}
+
+}  // namespace
+}  // namespace varn::test
