@@ -1,0 +1,82 @@
+// Hand-made level pieces for the scene tests: flat quads and solid boxes as level
+// meshes, and boxed models without meshes for robots, enemies and bullets.
+// Building a Mesh uploads it, so callers need a current OpenGL context.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "assets/Mesh.h"
+#include "assets/Model.h"
+
+namespace varn::test {
+
+// A mesh of the given positions, every vertex with the same normal, drawn as a fan.
+inline assets::Mesh meshOf(const std::vector<glm::vec3>& positions, const glm::vec3& normal) {
+  std::vector<assets::Vertex> vertices;
+  for (const glm::vec3& p : positions) {
+    assets::Vertex v;
+    v.position = p;
+    v.normal = normal;
+    vertices.push_back(v);
+  }
+  std::vector<GLuint> indices;
+  for (GLuint i = 2; i < positions.size(); ++i) {
+    indices.insert(indices.end(), {0, i - 1, i});
+  }
+  return assets::Mesh(vertices, indices, {}, nullptr);
+}
+
+// A horizontal quad of four vertices at height y, facing up.
+inline assets::Mesh floorQuad(float x0, float x1, float y, float z0, float z1) {
+  return meshOf({{x0, y, z1}, {x1, y, z1}, {x1, y, z0}, {x0, y, z0}}, {0.0f, 1.0f, 0.0f});
+}
+
+// An upright quad in the plane x = const, facing -x.
+inline assets::Mesh wallQuadX(float x, float y0, float y1, float z0, float z1) {
+  return meshOf({{x, y0, z0}, {x, y0, z1}, {x, y1, z1}, {x, y1, z0}}, {-1.0f, 0.0f, 0.0f});
+}
+
+// A solid box as the level models it: six faces of four vertices each (24 vertices).
+inline assets::Mesh blockMesh(const glm::vec3& least, const glm::vec3& greatest) {
+  const glm::vec3& a = least;
+  const glm::vec3& b = greatest;
+  const std::array<std::array<glm::vec3, 4>, 6> faces{{
+      {{{b.x, a.y, a.z}, {b.x, b.y, a.z}, {b.x, b.y, b.z}, {b.x, a.y, b.z}}},  // +x
+      {{{a.x, a.y, a.z}, {a.x, a.y, b.z}, {a.x, b.y, b.z}, {a.x, b.y, a.z}}},  // -x
+      {{{a.x, b.y, a.z}, {a.x, b.y, b.z}, {b.x, b.y, b.z}, {b.x, b.y, a.z}}},  // +y
+      {{{a.x, a.y, a.z}, {b.x, a.y, a.z}, {b.x, a.y, b.z}, {a.x, a.y, b.z}}},  // -y
+      {{{a.x, a.y, b.z}, {b.x, a.y, b.z}, {b.x, b.y, b.z}, {a.x, b.y, b.z}}},  // +z
+      {{{a.x, a.y, a.z}, {a.x, b.y, a.z}, {b.x, b.y, a.z}, {b.x, a.y, a.z}}},  // -z
+  }};
+  const std::array<glm::vec3, 6> normals{{{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}}};
+  std::vector<assets::Vertex> vertices;
+  std::vector<GLuint> indices;
+  for (std::size_t f = 0; f < faces.size(); ++f) {
+    const auto first = static_cast<GLuint>(vertices.size());
+    for (const glm::vec3& p : faces[f]) {
+      assets::Vertex v;
+      v.position = p;
+      v.normal = normals[f];
+      vertices.push_back(v);
+    }
+    indices.insert(indices.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
+  }
+  return assets::Mesh(vertices, indices, {}, nullptr);
+}
+
+inline assets::Model levelModel(std::vector<assets::Mesh> meshes) {
+  assets::Model model;
+  model.meshes = std::move(meshes);
+  return model;
+}
+
+// A model that is only a box: corners in the loader's sense, no meshes, nothing on the GPU.
+inline assets::Model boxModel(const glm::vec3& least, const glm::vec3& greatest) {
+  assets::Model model;
+  model.cornerA = {least.x, least.y, greatest.z};
+  model.cornerB = {greatest.x, greatest.y, least.z};
+  return model;
+}
+
+}  // namespace varn::test
