@@ -57,8 +57,8 @@ TEST(Playthrough, Escape) {
   platform.idle(30);
   const PlayResult result = varn::play::play(platform);
   expectCleanRun(result);
-  // Escape is seen in the frame after the script; the loop ends in that same frame.
-  EXPECT_EQ(result.frames.back().frame, 30);
+  // Escape is seen at the end of the last scripted frame, and that frame ends the loop.
+  EXPECT_EQ(result.frames.back().frame, 29);
   const auto lines = result.lines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "Models/bullet/bullet.obj successfully loaded");
@@ -83,7 +83,9 @@ TEST(Playthrough, Combat) {
   };
   std::vector<Burst> bursts;
   const PlayResult result = varn::play::play(platform, [&](const FrameRecord& f) {
-    if (f.frame == 1) consideredAtStart = f.objectsConsidered;
+    // Each bullet in flight is considered twice a frame; the rest is the scene.
+    const uint32_t sceneConsidered = f.objectsConsidered - 2 * static_cast<uint32_t>(f.bullets);
+    if (f.frame == 1) consideredAtStart = sceneConsidered;
     const glm::vec3 shoulder = f.robotPosition + glm::vec3(0.0f, 1.5f, 0.0f);
     glm::vec3 target;
     if (!varn::enemy1Destroyed) {
@@ -94,7 +96,7 @@ TEST(Playthrough, Combat) {
       lastEnemyPosition = target;
     } else {
       if (bothDestroyedAt < 0) bothDestroyedAt = f.frame;
-      consideredAfterBoth = f.objectsConsidered;
+      consideredAfterBoth = sceneConsidered;
       target = lastEnemyPosition;  // fire on through where the last enemy stood
     }
     target.y = shoulder.y;
