@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 #include <map>
@@ -15,6 +13,7 @@
 
 #include "GlTest.h"
 #include "Screenshot.h"
+#include "TempDir.h"
 #include "assets/Cube.h"
 #include "render/Shader.h"
 
@@ -43,14 +42,10 @@ out vec4 colour;
 void main() { colour = vec4(1.0); }
 )";
 
-std::unique_ptr<render::Shader> programFrom(const std::string& name, const char* vertex, const char* fragment) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "morrowgear_cube_test";
-  std::filesystem::create_directories(dir);
-  const std::string vertexPath = (dir / (name + ".vert")).string();
-  const std::string fragmentPath = (dir / (name + ".frag")).string();
-  std::ofstream(vertexPath) << vertex;
-  std::ofstream(fragmentPath) << fragment;
-  return std::make_unique<render::Shader>(vertexPath, fragmentPath);
+// Each test process writes its programs into a directory of its own: tests run in parallel.
+std::unique_ptr<render::Shader> programFrom(const char* vertex, const char* fragment) {
+  const test::TempDir dir;
+  return std::make_unique<render::Shader>(dir.write("cube.vert", vertex), dir.write("cube.frag", fragment));
 }
 
 template <typename T>
@@ -70,7 +65,7 @@ class CubeTest : public test::GlTest {
  protected:
   void SetUp() override {
     GlTest::SetUp();
-    program = programFrom("normals", kVertexWithNormal, kFragmentWithNormal);
+    program = programFrom(kVertexWithNormal, kFragmentWithNormal);
   }
   void TearDown() override {
     program.reset();
@@ -141,7 +136,7 @@ TEST_F(CubeTest, VertexArrayRecordsTheProgramsAttributesAndTheIndices) {
 }
 
 TEST_F(CubeTest, ProgramWithoutNormalsStillGivesAPositionedCube) {
-  const auto positionsOnly = programFrom("plain", kVertexPositionOnly, kFragmentPlain);
+  const auto positionsOnly = programFrom(kVertexPositionOnly, kFragmentPlain);
   ASSERT_EQ(glGetAttribLocation(positionsOnly->programHandle, "normal"), -1);
   Cube cube(glm::mat4(1.0f), positionsOnly.get());
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

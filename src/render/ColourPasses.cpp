@@ -1,0 +1,169 @@
+// The four colour passes into the window, their GL state, their objects and the
+// culling rule that feeds the title's object counts.
+#include "render/ColourPasses.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/Globals.h"
+#include "render/RenderState.h"
+#include "scene/Box.h"
+
+namespace varn::render {
+
+namespace {
+
+constexpr float kOutlineOffset = 0.05f;
+constexpr float kTranslucentAlpha = 0.2f;
+constexpr GLint kShadowMapUnit = 2;  // units 0 and 1 belong to the models' own textures
+
+// Counts the object, then says whether the view may contain it. The caller counts a draw.
+bool consider(glm::vec3 cornerA, glm::vec3 cornerB) {
+  ++objectsConsidered;
+  return !(frustumCullingOn && viewFrustum.boxInFrustum(cornerA, cornerB) == FrustumResult::Outside);
+}
+
+void uploadMatrix(GLint location, const glm::mat4& matrix) {
+  glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(matrix));
+}
+
+void uploadVector(GLint location, const glm::vec3& vector) { glUniform3fv(location, 1, glm::value_ptr(vector)); }
+
+// Once per lit pass: the light, the camera and a white material, and the shadow map.
+void uploadLitUniforms(const LitLocations& at, const FrameValues& frame) {
+  const glm::vec3 white(1.0f);
+  uploadVector(at.lightPosition, frame.nearestLight.position);
+  uploadVector(at.lightAmbient, ambientLight);
+  uploadVector(at.lightDiffuse, frame.nearestLight.colour);
+  uploadMatrix(at.view, activeCamera->modelMatrix);
+  uploadVector(at.cameraPosition, frame.cameraEye);
+  uploadVector(at.materialColor, white);
+  uploadVector(at.materialAmbient, white);
+  uploadVector(at.materialDiffuse, white);
+  uploadVector(at.materialSpecular, white);
+  glUniform1f(at.materialShininess, 128.0f);
+  glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
+  glBindTexture(GL_TEXTURE_2D, depthTexture);
+  glUniform1i(at.shadowMap, kShadowMapUnit);
+}
+
+void uploadLitObject(const LitLocations& at, const FrameValues& frame, const glm::mat4& model) {
+  uploadMatrix(at.model, model);
+  uploadMatrix(at.shadowMatrix, frame.shadowMatrix(model));
+}
+
+void setAlpha(const Shader& shader, float alpha) {
+  glUniform1f(glGetUniformLocation(shader.programHandle, "alpha"), alpha);
+}
+
+// Enemy body and saw together: one box, one count.
+void celEnemy(const scene::Enemy& enemy, const FrameValues& frame) {
+  if (!consider(enemy.worldCornerA, enemy.worldCornerB)) return;
+  uploadLitObject(celLocations, frame, enemy.modelMatrix);
+  enemy.model.draw(textureFilterMode, mipmapMode);
+  uploadLitObject(celLocations, frame, enemy.saw.modelMatrix);
+  enemy.saw.model.draw(textureFilterMode, mipmapMode);
+  ++objectsDrawn;
+}
+
+void outlineEnemy(const scene::Enemy& enemy) {
+  if (!consider(enemy.worldCornerA, enemy.worldCornerB)) return;
+  uploadMatrix(silhouetteLocations.model, enemy.modelMatrix);
+  enemy.model.draw(textureFilterMode, mipmapMode);
+  uploadMatrix(silhouetteLocations.model, enemy.saw.modelMatrix);
+  enemy.saw.model.draw(textureFilterMode, mipmapMode);
+  ++objectsDrawn;
+}
+
+}  // namespace
+
+void texturedPass(const FrameValues& frame) {
+  glUseProgram(texturedShader->programHandle);
+  uploadLitUniforms(texturedLocations, frame);
+
+  // The level is culled mesh by mesh: most of it lies behind or beside the camera.
+  uploadLitObject(texturedLocations, frame, levelMap.modelMatrix);
+  for (const assets::Mesh& mesh : levelMap.model.meshes) {
+    const glm::vec3 cornerA = scene::transformPoint(levelMap.modelMatrix, mesh.cornerA);
+    const glm::vec3 cornerB = scene::transformPoint(levelMap.modelMatrix, mesh.cornerB);
+    if (!consider(cornerA, cornerB)) continue;
+    mesh.draw(textureFilterMode, mipmapMode);
+    ++objectsDrawn;
+  }
+
+  if (consider(destructionButton.worldCornerA, destructionButton.worldCornerB)) {
+    uploadLitObject(texturedLocations, frame, destructionButton.modelMatrix);
+    destructionButton.model.draw(textureFilterMode, mipmapMode);
+    ++objectsDrawn;
+  }
+}
+
+void silhouettePass() {
+  glUseProgram(silhouetteShader->programHandle);
+  // Only the back faces, pushed outwards, survive: they show as a rim around the
+  // object that the next passes draw over.
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_FRONT);
+  glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
+  glUniform1f(silhouetteLocations.offset, kOutlineOffset);
+  glUniform3f(silhouetteLocations.color, 0.0f, 0.0f, 0.0f);
+  uploadMatrix(silhouetteLocations.view, activeCamera->modelMatrix);
+
+  if (!enemy1Destroyed) outlineEnemy(enemy1);
+  if (!enemy2Destroyed) outlineEnemy(enemy2);
+  if (!freeCameraMode && consider(character.worldCornerA, character.worldCornerB)) {
+    uploadMatrix(silhouetteLocations.model, character.modelMatrix);
+    character.model.draw(textureFilterMode, mipmapMode);
+    ++objectsDrawn;
+  }
+
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  setAlpha(*silhouetteShader, transparencyOn ? kTranslucentAlpha : 1.0f);
+  for (const auto& bullet : bullets) {
+    if (!consider(bullet->worldCornerA, bullet->worldCornerB)) continue;
+    uploadMatrix(silhouetteLocations.model, bullet->modelMatrix);
+    bullet->model.draw(textureFilterMode, mipmapMode);
+    ++objectsDrawn;
+  }
+  setAlpha(*silhouetteShader, 1.0f);
+  glDisable(GL_BLEND);
+}
+
+void celPass(const FrameValues& frame) {
+  glUseProgram(celShader->programHandle);
+  glCullFace(GL_BACK);
+  glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
+  uploadLitUniforms(celLocations, frame);
+
+  // The whole level again, neither culled nor counted.
+  uploadLitObject(celLocations, frame, levelMap.modelMatrix);
+  levelMap.model.draw(textureFilterMode, mipmapMode);
+
+  if (!enemy1Destroyed) celEnemy(enemy1, frame);
+  if (!enemy2Destroyed) celEnemy(enemy2, frame);
+  if (!freeCameraMode && consider(character.worldCornerA, character.worldCornerB)) {
+    uploadLitObject(celLocations, frame, character.modelMatrix);
+    character.model.draw(textureFilterMode, mipmapMode);
+    ++objectsDrawn;
+  }
+}
+
+void transparencyPass() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glUseProgram(transparentShader->programHandle);
+  uploadMatrix(transparentLocations.view, activeCamera->modelMatrix);
+  setAlpha(*transparentShader, transparencyOn ? kTranslucentAlpha : 1.0f);
+  // Blended in firing order over the scene, unsorted; depth writes stay on.
+  for (const auto& bullet : bullets) {
+    if (!consider(bullet->worldCornerA, bullet->worldCornerB)) continue;
+    uploadMatrix(transparentLocations.model, bullet->modelMatrix);
+    bullet->model.draw(textureFilterMode, mipmapMode);
+    ++objectsDrawn;
+  }
+  glDisable(GL_BLEND);
+}
+
+}  // namespace varn::render

@@ -1,0 +1,641 @@
+// Render set-up and the frame on the real game assets: the start-up transcript, the
+// fixed render state, the light and shadow matrices, culling counts, and pictures
+// read back from the frame. Run from the repository root (assets are relative paths).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "GlTest.h"
+#include "Screenshot.h"
+#include "app/Globals.h"
+#include "render/FrameRenderer.h"
+#include "render/RenderSetup.h"
+#include "render/RenderState.h"
+#include "scene/Bullet.h"
+
+namespace varn::render {
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+std::string artifact(const std::string& name) { return std::string(MORROWGEAR_ARTIFACT_DIR) + "/render/" + name; }
+
+// A frame read back from the window, top row first.
+struct Picture {
+  std::vector<uint8_t> rgb;
+  bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < kWidth && y < kHeight; }
+  glm::vec3 at(int x, int y) const {
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 3];
+    return glm::vec3(p[0], p[1], p[2]);
+  }
+  float luminance(int x, int y) const { return glm::dot(at(x, y), glm::vec3(0.2126f, 0.7152f, 0.0722f)); }
+  // Mean colour of the square of the given radius around a pixel.
+  glm::vec3 patch(glm::vec2 centre, int radius) const {
+    glm::vec3 sum(0.0f);
+    int count = 0;
+    for (int y = static_cast<int>(centre.y) - radius; y <= static_cast<int>(centre.y) + radius; ++y)
+      for (int x = static_cast<int>(centre.x) - radius; x <= static_cast<int>(centre.x) + radius; ++x)
+        if (contains(x, y)) {
+          sum += at(x, y);
+          ++count;
+        }
+    return count ? sum / static_cast<float>(count) : sum;
+  }
+  float blackFraction() const {
+    size_t black = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) black += (rgb[i] < 8 && rgb[i + 1] < 8 && rgb[i + 2] < 8) ? 1 : 0;
+    return static_cast<float>(black) / static_cast<float>(kWidth * kHeight);
+  }
+};
+
+float brightness(glm::vec3 colour) { return glm::dot(colour, glm::vec3(0.2126f, 0.7152f, 0.0722f)); }
+
+// Pixels where two pictures differ clearly (summed over the channels).
+std::vector<bool> differences(const Picture& a, const Picture& b) {
+  std::vector<bool> mask(static_cast<size_t>(kWidth * kHeight));
+  for (size_t i = 0; i < mask.size(); ++i) {
+    int sum = 0;
+    for (size_t c = 0; c < 3; ++c) sum += std::abs(int(a.rgb[i * 3 + c]) - int(b.rgb[i * 3 + c]));
+    mask[i] = sum > 30;
+  }
+  return mask;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+// ---------------------------------------------------------------------------------
+// Frame matrices: pure arithmetic, no context needed.
+
+TEST(FrameMatrices, ShadowMatrixPutsThePointBelowTheLightAtTheMapCentre) {
+  FrameValues frame;
+  frame.nearestLight.position = glm::vec3(0.0f, 6.0f, 0.0f);
+  frame.lightView = lightViewFor(frame.nearestLight);
+  frame.lightProjection = lightProjectionMatrix();
+
+  const glm::vec4 inLightView = frame.lightView * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+  EXPECT_NEAR(glm::distance(glm::vec3(inLightView), glm::vec3(0.0f, 0.0f, -6.0f)), 0.0f, 1e-5f);
+
+  const glm::vec4 origin = frame.shadowMatrix(glm::mat4(1.0f)) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+  EXPECT_NEAR(origin.x, 3.0f, 1e-5f);
+  EXPECT_NEAR(origin.y, 3.0f, 1e-5f);
+  EXPECT_NEAR(origin.z, 5.0f, 1e-5f);
+  EXPECT_NEAR(origin.w, 6.0f, 1e-5f);
+  EXPECT_NEAR(origin.z / origin.w, 0.8333333f, 1e-6f);
+}
+
+TEST(FrameMatrices, LightSeesStraightDownBetweenTwoAndTenUnits) {
+  FrameValues frame;
+  frame.nearestLight.position = glm::vec3(7.0f, 6.0f, -17.5f);
+  frame.lightView = lightViewFor(frame.nearestLight);
+  frame.lightProjection = lightProjectionMatrix();
+  const glm::mat4 toMap = frame.shadowMatrix(glm::mat4(1.0f));
+  auto mapped = [&](glm::vec3 p) {
+    const glm::vec4 c = toMap * glm::vec4(p, 1.0f);
+    return glm::vec3(c) / c.w;
+  };
+  // Depth 0 at the near distance, 1 at the far distance, straight below the light.
+  EXPECT_NEAR(mapped({7.0f, 4.0f, -17.5f}).z, 0.0f, 1e-5f);
+  EXPECT_NEAR(mapped({7.0f, -4.0f, -17.5f}).z, 1.0f, 1e-5f);
+  // 100 degrees of view: at 7 units down the map reaches tan(50 deg) x 7 to each side.
+  const float reach = 7.0f * std::tan(0.87266463f);
+  EXPECT_NEAR(mapped({7.0f + reach, -1.0f, -17.5f}).x, 1.0f, 1e-4f);
+  EXPECT_NEAR(mapped({7.0f - reach, -1.0f, -17.5f}).x, 0.0f, 1e-4f);
+  // The up vector (0, 0, -1) puts world -z at the top of the map.
+  EXPECT_NEAR(mapped({7.0f, -1.0f, -17.5f - reach}).y, 1.0f, 1e-4f);
+
+  const glm::mat4 p = lightProjectionMatrix();
+  EXPECT_NEAR(p[0][0], 0.8390996f, 1e-6f);
+  EXPECT_FLOAT_EQ(p[0][0], p[1][1]);
+  EXPECT_FLOAT_EQ(p[2][2], -1.5f);
+  EXPECT_FLOAT_EQ(p[2][3], -1.0f);
+  EXPECT_FLOAT_EQ(p[3][2], -5.0f);
+  EXPECT_FLOAT_EQ(p[3][3], 0.0f);
+}
+
+TEST(FrameMatrices, EqualDistancesGoToTheEarlierLight) {
+  const Light a{{-1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}};
+  const Light b{{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}};
+  EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, a.colour);
+  EXPECT_EQ(chooseNearestLight({b, a}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, b.colour);
+  EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.01f, 3.0f, 0.0f)).colour, b.colour);
+}
+
+// ---------------------------------------------------------------------------------
+// The set-up runs once per process and fills the game's globals; every test below
+// shares it and puts the toggles back afterwards.
+
+class RenderTest : public test::GlTest {
+ protected:
+  static void SetUpTestSuite() {
+    if (initialised || !test::sharedGlWindow()) return;
+    testing::internal::CaptureStdout();
+    init(test::sharedGlWindow());
+    transcript = testing::internal::GetCapturedStdout();
+    initialised = true;
+  }
+
+  void SetUp() override {
+    GlTest::SetUp();
+    restoreToggles();
+  }
+
+  void TearDown() override {
+    restoreToggles();
+    GlTest::TearDown();
+  }
+
+  static void restoreToggles() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    wireframeOn = false;
+    frustumCullingOn = true;
+    transparencyOn = true;
+    freeCameraMode = false;
+    activeCamera = &playerCamera;
+    enemy1Destroyed = false;
+    enemy2Destroyed = false;
+    textureFilterMode = 1;
+    mipmapMode = 2;
+    ambientLight = glm::vec3(0.3f, 0.0f, 0.0f);
+    bullets.clear();
+    explosionPending = false;
+    particleSystems.clear();
+    deltaTime = 1.0f / 60.0f;
+  }
+
+  // One frame as the main loop draws it, read back; the frame must leave no GL error.
+  Picture renderFrame(const std::string& screenshot = "") {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    draw();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "after the frame " << screenshot;
+    if (!screenshot.empty()) test::saveScreenshot(artifact(screenshot), kWidth, kHeight);
+    return Picture{test::readBackBuffer(kWidth, kHeight)};
+  }
+
+  // Where a world point lands in the picture, in pixels from the top left.
+  static glm::vec2 pixelOf(glm::vec3 world) {
+    const glm::vec4 clip = projection * activeCamera->modelMatrix * glm::vec4(world, 1.0f);
+    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+    return {(ndc.x * 0.5f + 0.5f) * kWidth, (0.5f - ndc.y * 0.5f) * kHeight};
+  }
+
+  // The screen rectangle that a world box covers: the bounds of its eight projected corners.
+  struct Rect {
+    float left, top, right, bottom;
+    bool contains(float x, float y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+  };
+  static Rect projectedBox(glm::vec3 cornerA, glm::vec3 cornerB, float margin) {
+    Rect r{1e9f, 1e9f, -1e9f, -1e9f};
+    for (int i = 0; i < 8; ++i) {
+      const glm::vec3 corner((i & 1) ? cornerA.x : cornerB.x, (i & 2) ? cornerA.y : cornerB.y,
+                             (i & 4) ? cornerA.z : cornerB.z);
+      const glm::vec2 p = pixelOf(corner);
+      r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x), std::max(r.bottom, p.y)};
+    }
+    return {r.left - margin, r.top - margin, r.right + margin, r.bottom + margin};
+  }
+
+  // The height of the highest floor under a point, at or below the given height.
+  static float floorBelow(glm::vec3 point) {
+    float best = -1e9f;
+    for (const scene::CollisionBox& floor : levelMap.floorBoxes) {
+      if (floor.cornerA.x <= point.x && point.x <= floor.cornerB.x && floor.cornerB.z <= point.z &&
+          point.z <= floor.cornerA.z && floor.cornerA.y <= point.y)
+        best = std::max(best, floor.cornerA.y);
+    }
+    return best;
+  }
+
+  // Looks at a point from an eye, as the free camera does.
+  static void lookWithFreeCamera(glm::vec3 eye, glm::vec3 target, glm::vec3 up) {
+    freeCameraMode = true;
+    activeCamera = &freeCamera;
+    freeCamera.direction = glm::normalize(target - eye);
+    freeCamera.up = up;
+    freeCamera.modelMatrix = glm::lookAt(eye, target, up);
+  }
+
+  static void fireBulletAt(glm::vec3 position) {
+    bullets.push_back(std::make_unique<scene::Bullet>(bulletModel, glm::translate(glm::mat4(1.0f), position),
+                                                      glm::vec3(0.0f, 0.0f, -1.0f)));
+  }
+
+  static uint32_t mapMeshes() { return static_cast<uint32_t>(levelMap.model.meshes.size()); }
+
+  static inline bool initialised = false;
+  static inline std::string transcript;
+};
+
+TEST_F(RenderTest, SetUpReportsEveryStepInOrder) {
+  const std::vector<std::string> expected = {
+      "loading custom cursor",
+      "initializing simple material shader",
+      "initializing blinn phong texture shader",
+      "loading map",
+      "Models/map/map_bricks.obj successfully loaded",
+      "loading destruction button",
+      "Models/map/destructionbutton.obj successfully loaded",
+      "initializing silhoutte shader",
+      "initializing cel shader",
+      "initializing transparency shader",
+      "loading enemy models",
+      "Models/robot/robot_cel_without_saw.obj successfully loaded",
+      "Models/robot/robot_saw.obj successfully loaded",
+      "loading character model",
+      "Models/character/kelbo_big.obj successfully loaded",
+      "loading bullet",
+      "Models/bullet/bullet.obj successfully loaded",
+  };
+  EXPECT_EQ(linesOf(transcript), expected);
+}
+
+TEST_F(RenderTest, SetUpLeavesTheGameReadyToDraw) {
+  EXPECT_EQ(textureFilterMode, 1);
+  EXPECT_EQ(mipmapMode, 2);
+  EXPECT_TRUE(transparencyOn);
+  EXPECT_TRUE(frustumCullingOn);
+  EXPECT_EQ(activeCamera, &playerCamera);
+  EXPECT_EQ(ambientLight, glm::vec3(0.3f, 0.0f, 0.0f));
+  ASSERT_EQ(lights.size(), 6u);
+  EXPECT_EQ(lights[3].position, glm::vec3(29.5f, 10.0f, -20.5f));
+  for (const Light& light : lights) EXPECT_EQ(light.colour, glm::vec3(1.0f, 0.5f, 0.5f));
+  ASSERT_NE(cube, nullptr);
+  EXPECT_EQ(cube->modelMatrix[3], glm::vec4(0.0f, 0.0f, -5.0f, 1.0f));
+  EXPECT_FALSE(levelMap.model.meshes.empty());
+  EXPECT_FALSE(bulletModel.meshes.empty());
+  // The robot's box follows its quarter scale from the start.
+  EXPECT_EQ(character.worldCornerA, 0.25f * character.model.cornerA);
+  EXPECT_EQ(character.worldCornerB, 0.25f * character.model.cornerB);
+  GLint framebuffer = -1;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+  EXPECT_EQ(framebuffer, 0);
+}
+
+TEST_F(RenderTest, ShadowMapIsADepthTextureThatReadsLitOutsideItsEdges) {
+  glBindTexture(GL_TEXTURE_2D, depthTexture);
+  GLint value = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &value);
+  EXPECT_EQ(value, 2048);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &value);
+  EXPECT_EQ(value, 2048);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &value);
+  EXPECT_EQ(value, GL_DEPTH_COMPONENT24);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, &value);
+  EXPECT_EQ(value, GL_COMPARE_REF_TO_TEXTURE);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, &value);
+  EXPECT_EQ(value, GL_LESS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
+  EXPECT_EQ(value, GL_CLAMP_TO_BORDER);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
+  EXPECT_EQ(value, GL_CLAMP_TO_BORDER);
+  GLfloat border[4] = {};
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+  EXPECT_EQ(border[0], 1.0f);
+  glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+TEST_F(RenderTest, ProjectionKeepsTheStartUpAspectRatio) {
+  ASSERT_EQ(framebufferWidth, kWidth);
+  ASSERT_EQ(framebufferHeight, kHeight);
+  EXPECT_NEAR(projection[0][0], 1.2990381f, 1e-6f);
+  EXPECT_NEAR(projection[1][1], 1.7320508f, 1e-6f);
+  EXPECT_NEAR(projection[2][2], -1.0050125f, 1e-6f);
+  EXPECT_FLOAT_EQ(projection[2][3], -1.0f);
+  EXPECT_NEAR(projection[3][2], -0.20050125f, 1e-7f);
+  EXPECT_FLOAT_EQ(projection[3][3], 0.0f);
+  EXPECT_NEAR(playerCamera.aspectRatio, 4.0f / 3.0f, 1e-6f);
+  EXPECT_NEAR(viewFrustum.ratio, 4.0f / 3.0f, 1e-6f);
+  EXPECT_FLOAT_EQ(viewFrustum.farDistance, 40.0f);
+
+  // Every program that draws the scene received the same projection.
+  for (const Shader* shader :
+       {simpleShader.get(), texturedShader.get(), silhouetteShader.get(), celShader.get(), transparentShader.get()}) {
+    const GLint location = glGetUniformLocation(shader->programHandle, "project");
+    ASSERT_NE(location, -1);
+    glm::mat4 uploaded(0.0f);
+    glGetUniformfv(shader->programHandle, location, glm::value_ptr(uploaded));
+    EXPECT_EQ(uploaded, projection);
+  }
+}
+
+TEST_F(RenderTest, ProgramsHoldTheirFixedValues) {
+  glm::vec3 value(0.0f);
+  glGetUniformfv(transparentShader->programHandle, glGetUniformLocation(transparentShader->programHandle, "color"),
+                 glm::value_ptr(value));
+  EXPECT_EQ(value, glm::vec3(0.2f, 1.4f, 1.5f));
+  glGetUniformfv(simpleShader->programHandle, simpleLocations.lightPosition, glm::value_ptr(value));
+  EXPECT_EQ(value, glm::vec3(0.0f, 4.0f, 0.0f));
+  glGetUniformfv(simpleShader->programHandle, simpleLocations.lightAmbient, glm::value_ptr(value));
+  EXPECT_EQ(value, glm::vec3(0.1f, 0.0f, 0.0f));
+  glGetUniformfv(simpleShader->programHandle, simpleLocations.lightDiffuse, glm::value_ptr(value));
+  EXPECT_EQ(value, glm::vec3(1.0f, 0.5f, 0.5f));
+  // The lit programs name every input the passes upload.
+  for (const LitLocations* l : {&texturedLocations, &celLocations}) {
+    for (GLint location : {l->model, l->view, l->project, l->cameraPosition, l->lightPosition, l->lightAmbient,
+                           l->lightDiffuse, l->shadowMatrix, l->shadowMap})
+      EXPECT_NE(location, -1);
+  }
+  EXPECT_NE(depthMatrixLocation, -1);
+  EXPECT_NE(silhouetteLocations.offset, -1);
+  EXPECT_NE(silhouetteLocations.color, -1);
+}
+
+TEST_F(RenderTest, NearestLightFollowsTheRobot) {
+  EXPECT_EQ(chooseNearestLight(lights, glm::vec3(0.0f)).position, lights[0].position);
+  EXPECT_EQ(chooseNearestLight(lights, glm::vec3(30.0f, 0.0f, -20.0f)).position, lights[3].position);
+  // Exactly halfway between lights 0 and 1.
+  const glm::vec3 halfway = 0.5f * (lights[0].position + lights[1].position);
+  EXPECT_EQ(chooseNearestLight(lights, halfway).position, lights[0].position);
+  EXPECT_EQ(chooseNearestLight(lights, halfway + glm::vec3(0.01f, 0.0f, -0.01f)).position, lights[1].position);
+}
+
+TEST_F(RenderTest, FirstFrameConsidersEveryMapMeshAndSevenObjects) {
+  renderFrame("first_frame.png");
+  EXPECT_EQ(objectsConsidered, mapMeshes() + 7);
+  EXPECT_LE(objectsDrawn, objectsConsidered);
+  EXPECT_GT(objectsDrawn, 0u);
+
+  frustumCullingOn = false;
+  renderFrame();
+  EXPECT_EQ(objectsConsidered, mapMeshes() + 7);
+  EXPECT_EQ(objectsDrawn, objectsConsidered);
+}
+
+TEST_F(RenderTest, FreeCameraLeavesTheRobotOut) {
+  freeCameraMode = true;
+  activeCamera = &freeCamera;
+  freeCamera.modelMatrix = playerCamera.modelMatrix;
+  freeCamera.direction = playerCamera.direction;
+  freeCamera.up = playerCamera.up;
+  frustumCullingOn = false;
+  renderFrame();
+  EXPECT_EQ(objectsConsidered, mapMeshes() + 5);
+  EXPECT_EQ(objectsDrawn, mapMeshes() + 5);
+}
+
+TEST_F(RenderTest, CameraLookingAwayCullsEverything) {
+  freeCameraMode = true;
+  activeCamera = &freeCamera;
+  // High above the level, looking up into the empty sky.
+  const glm::vec3 eye(0.0f, 200.0f, 0.0f);
+  freeCamera.direction = glm::vec3(0.0f, 1.0f, 0.0f);
+  freeCamera.up = glm::vec3(0.0f, 0.0f, -1.0f);
+  freeCamera.modelMatrix = glm::lookAt(eye, eye + freeCamera.direction, freeCamera.up);
+  renderFrame();
+  EXPECT_EQ(objectsConsidered, mapMeshes() + 5);
+  EXPECT_EQ(objectsDrawn, 0u);
+}
+
+TEST_F(RenderTest, DestroyedEnemiesAreNeitherDrawnNorCounted) {
+  frustumCullingOn = false;
+  enemy1Destroyed = true;
+  renderFrame();
+  EXPECT_EQ(objectsConsidered, mapMeshes() + 5);
+  EXPECT_EQ(objectsDrawn, mapMeshes() + 5);
+  enemy2Destroyed = true;
+  renderFrame();
+  EXPECT_EQ(objectsConsidered, mapMeshes() + 3);
+  EXPECT_EQ(objectsDrawn, mapMeshes() + 3);
+}
+
+// ---------------------------------------------------------------------------------
+// Pictures: what a player sees in the first frame.
+
+TEST_F(RenderTest, RobotCoversThePixelsWhereItsBoxProjects) {
+  const Picture shown = renderFrame("robot_shown.png");
+  freeCameraMode = true;  // the colour passes leave the robot out; its shadow stays
+  const Picture hidden = renderFrame("robot_hidden.png");
+  const std::vector<bool> robot = differences(shown, hidden);
+
+  // A few pixels of margin for the outline around the body.
+  const Rect box = projectedBox(character.worldCornerA, character.worldCornerB, 6.0f);
+  size_t inside = 0, outside = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (robot[static_cast<size_t>(y * kWidth + x)]) (box.contains(float(x), float(y)) ? inside : outside)++;
+  const float boxArea = (box.right - box.left) * (box.bottom - box.top);
+  EXPECT_GT(static_cast<float>(inside), 0.3f * boxArea) << "the robot fills too little of its box";
+  EXPECT_LE(outside, inside / 100) << "the robot shows where its box does not reach";
+  const glm::vec2 centre = pixelOf(0.5f * (character.worldCornerA + character.worldCornerB));
+  EXPECT_TRUE(robot[static_cast<size_t>(int(centre.y) * kWidth + int(centre.x))]);
+}
+
+TEST_F(RenderTest, RobotOutlineIsDarkerThanItsBody) {
+  const Picture shown = renderFrame();
+  freeCameraMode = true;
+  const Picture hidden = renderFrame();
+  const std::vector<bool> robot = differences(shown, hidden);
+  auto in = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < kWidth && y < kHeight && robot[size_t(y * kWidth + x)];
+  };
+
+  // The rim: robot pixels next to the background. The body: robot pixels at least 5 pixels from it.
+  float rimSum = 0.0f, bodySum = 0.0f;
+  size_t rimCount = 0, bodyCount = 0, darkRim = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      if (!in(x, y)) continue;
+      const float l = shown.luminance(x, y);
+      if (!in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1)) {
+        rimSum += l;
+        ++rimCount;
+        darkRim += l < 40.0f ? 1 : 0;
+        continue;
+      }
+      bool deep = true;
+      for (int dy = -5; dy <= 5 && deep; ++dy)
+        for (int dx = -5; dx <= 5 && deep; ++dx) deep = in(x + dx, y + dy);
+      if (deep) {
+        bodySum += l;
+        ++bodyCount;
+      }
+    }
+  ASSERT_GT(rimCount, 50u);
+  ASSERT_GT(bodyCount, 50u);
+  const float rim = rimSum / float(rimCount), body = bodySum / float(bodyCount);
+  EXPECT_LT(rim, 0.6f * body) << "rim " << rim << ", body " << body;
+  EXPECT_GT(float(darkRim), 0.5f * float(rimCount)) << "most of the rim should be black";
+}
+
+TEST_F(RenderTest, FloorInTheRobotsShadowIsDarkerThanTheLitFloorBesideIt) {
+  // The first light stands right above the robot; its shadow lies straight below it.
+  const glm::vec3 centre = 0.5f * (character.worldCornerA + character.worldCornerB);
+  const float floorY = floorBelow(glm::vec3(centre.x, character.worldCornerA.y, centre.z));
+  ASSERT_GT(floorY, -1e8f) << "no floor below the robot";
+  const glm::vec3 underRobot(centre.x, floorY, centre.z);
+  // Beside the shadow: further out than the robot's top can throw it.
+  const float reach = (lights[0].position.y - floorY) / (lights[0].position.y - character.worldCornerB.y) *
+                      (character.worldCornerB.x - centre.x);
+  const glm::vec3 beside = underRobot + glm::vec3(reach + 0.6f, 0.0f, 0.0f);
+
+  freeCameraMode = true;  // the robot hides from the colour passes, so its shadow shows in full
+  const Picture shadowed = renderFrame("robot_shadow.png");
+  // Taking the robot out of the shadow pass as well: the same floor, lit.
+  const glm::mat4 placed = character.modelMatrix;
+  character.modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -100.0f, 0.0f)) * placed;
+  const Picture unshadowed = renderFrame("robot_no_shadow.png");
+  character.modelMatrix = placed;
+
+  const float inShadow = brightness(shadowed.patch(pixelOf(underRobot), 5));
+  const float litThere = brightness(unshadowed.patch(pixelOf(underRobot), 5));
+  const float litBeside = brightness(shadowed.patch(pixelOf(beside), 5));
+  EXPECT_LT(inShadow, 0.7f * litThere) << inShadow << " vs " << litThere;
+  EXPECT_LT(inShadow, 0.7f * litBeside) << inShadow << " vs " << litBeside;
+  // Beside the shadow nothing changes.
+  EXPECT_NEAR(litBeside, brightness(unshadowed.patch(pixelOf(beside), 5)), 2.0f);
+}
+
+TEST_F(RenderTest, DestroyedEnemyLeavesNeitherBodyNorShadow) {
+  // Enemy 1 under the first light, seen from straight above its shadow.
+  const glm::vec3 light = chooseNearestLight(lights, character.worldCornerA).position;
+  ASSERT_EQ(light, lights[0].position);
+  const glm::vec3 centre = 0.5f * (enemy1.worldCornerA + enemy1.worldCornerB);
+  const float floorY = floorBelow(glm::vec3(centre.x, enemy1.worldCornerA.y, centre.z));
+  ASSERT_GT(floorY, -1e8f);
+  const glm::vec3 shadow = light + (centre - light) * ((light.y - floorY) / (light.y - centre.y));
+  lookWithFreeCamera(shadow + glm::vec3(0.0f, 7.0f, 0.0f), shadow, glm::vec3(0.0f, 0.0f, -1.0f));
+
+  const Picture alive = renderFrame("enemy_alive.png");
+  enemy1Destroyed = true;
+  const Picture destroyed = renderFrame("enemy_destroyed.png");
+  EXPECT_LT(brightness(alive.patch(pixelOf(shadow), 3)), 0.7f * brightness(destroyed.patch(pixelOf(shadow), 3)));
+  const glm::vec2 body = pixelOf(centre);
+  ASSERT_TRUE(alive.contains(int(body.x), int(body.y)));
+  EXPECT_GT(glm::length(alive.patch(body, 2) - destroyed.patch(body, 2)), 40.0f) << "the body is still drawn";
+}
+
+TEST_F(RenderTest, WireframeTurnsThePictureIntoLines) {
+  const Picture filled = renderFrame();
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  wireframeOn = true;
+  const Picture lines = renderFrame("wireframe.png");
+  EXPECT_LT(filled.blackFraction(), 0.05f);
+  EXPECT_GT(lines.blackFraction(), 0.5f);
+  EXPECT_LT(lines.blackFraction(), 0.99f) << "no lines drawn";
+}
+
+TEST_F(RenderTest, BulletIsTranslucentAndOpaqueWithTransparencyOff) {
+  // In front of the robot, over the lit floor.
+  const glm::vec3 position(1.2f, 0.0f, 1.2f);
+  const Picture floor = renderFrame();
+  fireBulletAt(position);
+  const Picture translucent = renderFrame("bullet_translucent.png");
+  EXPECT_EQ(objectsConsidered, mapMeshes() + 9);
+  transparencyOn = false;
+  const Picture opaque = renderFrame("bullet_opaque.png");
+
+  const glm::vec2 at = pixelOf(position);
+  const glm::vec3 background = floor.patch(at, 1);
+  const glm::vec3 solid = opaque.patch(at, 1);
+  const float seenThrough = glm::length(translucent.patch(at, 1) - background);
+  const float covered = glm::length(solid - background);
+  EXPECT_GT(seenThrough, 5.0f) << "the translucent bullet is invisible";
+  EXPECT_GT(covered, 3.0f * seenThrough) << "transparency off still lets the floor through";
+  // Opaque, the bullet shows its own cyan.
+  EXPECT_GT(solid.g, solid.r + 60.0f);
+  EXPECT_GT(solid.b, solid.r + 60.0f);
+}
+
+// ---------------------------------------------------------------------------------
+// The particle step at the end of the frame.
+
+TEST_F(RenderTest, HitBecomesABurstThatIsDrawnInTheSameFrame) {
+  explosionPending = true;
+  explosionKind = 0;
+  explosionPosition = glm::vec3(0.0f, 0.5f, 1.0f);
+  renderFrame();
+  ASSERT_EQ(particleSystems.size(), 1u);
+  EXPECT_FALSE(explosionPending);
+  EXPECT_EQ(particleSystems[0]->numParticles, 1 + 35) << "the burst was not updated in its first frame";
+  EXPECT_FLOAT_EQ(particleSystems[0]->age, deltaTime);
+  EXPECT_FLOAT_EQ(particleSystems[0]->duration, 0.2f);
+
+  EXPECT_NEAR(particleProjection[1][1], 1.7320508f, 1e-6f);
+  EXPECT_NEAR(particleProjection[0][0], 1.2990381f, 1e-6f);
+  EXPECT_NEAR(particleProjection[2][2], -1.0040080f, 1e-6f);
+  EXPECT_NEAR(particleProjection[3][2], -0.2004008f, 1e-6f);
+}
+
+TEST_F(RenderTest, LevelHitBurstLivesThreeTenthSecondFrames) {
+  deltaTime = 0.1f;
+  explosionPending = true;
+  explosionKind = 0;
+  renderFrame();
+  renderFrame();
+  EXPECT_EQ(particleSystems.size(), 1u);
+  renderFrame();
+  EXPECT_TRUE(particleSystems.empty());
+}
+
+TEST_F(RenderTest, RetiringABurstDoesNotSkipTheNext) {
+  deltaTime = 0.1f;
+  explosionPending = true;
+  explosionKind = 0;  // lives 0.2 s
+  renderFrame();
+  explosionPending = true;
+  explosionKind = 2;  // lives 4.5 s; the first burst keeps its own preset
+  renderFrame();
+  ASSERT_EQ(particleSystems.size(), 2u);
+  const assets::ParticleSystem* second = particleSystems[1].get();
+  const int32_t particlesBefore = second->numParticles;
+  EXPECT_FLOAT_EQ(particleSystems[0]->duration, 0.2f);
+
+  renderFrame();  // the first burst expires in this frame
+  ASSERT_EQ(particleSystems.size(), 1u);
+  EXPECT_EQ(particleSystems[0].get(), second);
+  EXPECT_NEAR(second->age, 0.2f, 1e-6f);
+  EXPECT_GT(second->numParticles, particlesBefore) << "the second burst was skipped";
+}
+
+TEST_F(RenderTest, EnemyHitGlowsOrange) {
+  // High above the level, against the empty sky, so the burst's own light is all there is.
+  const glm::vec3 position(0.0f, 30.0f, 0.0f);
+  lookWithFreeCamera(position + glm::vec3(0.0f, 0.0f, 3.0f), position, glm::vec3(0.0f, 1.0f, 0.0f));
+  const Picture sky = renderFrame();
+  ASSERT_GT(sky.blackFraction(), 0.99f);
+  explosionPending = true;
+  explosionKind = 1;
+  explosionPosition = position;
+  Picture burst;
+  for (int frame = 0; frame < 8; ++frame) burst = renderFrame(frame == 7 ? "enemy_hit_burst.png" : "");
+
+  // Additive light in the preset's colour (1.5, 0.4, 0.1): every pixel is red before green before
+  // blue; where particles pile up the sum saturates towards white, so the hue is read at the fringe.
+  size_t lit = 0, ordered = 0, fringe = 0;
+  glm::vec3 fringeLight(0.0f);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const glm::vec3 c = burst.at(x, y);
+      if (brightness(c) <= 4.0f) continue;
+      ++lit;
+      ordered += (c.r >= c.g && c.g >= c.b) ? 1 : 0;
+      if (c.r < 250.0f) {
+        fringeLight += c;
+        ++fringe;
+      }
+    }
+  ASSERT_GT(lit, 100u) << "the burst is not visible";
+  EXPECT_GE(float(ordered), 0.99f * float(lit));
+  ASSERT_GT(fringe, 20u);
+  fringeLight /= float(fringe);
+  EXPECT_GT(fringeLight.r, 1.5f * fringeLight.g) << fringeLight.r << " " << fringeLight.g << " " << fringeLight.b;
+  EXPECT_GT(fringeLight.g, 1.5f * fringeLight.b) << fringeLight.r << " " << fringeLight.g << " " << fringeLight.b;
+  // Centred where the hit was.
+  const glm::vec2 centre = pixelOf(position);
+  EXPECT_GT(brightness(burst.patch(centre, 4)), 100.0f);
+}
+
+}  // namespace
+}  // namespace varn::render
