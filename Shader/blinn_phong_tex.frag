@@ -24,6 +24,7 @@ uniform sampler2DShadow shadowMap;  // depth comparison, GL_LESS: 1 where the su
 
 const vec3 kFill = vec3(0.16);      // light that reaches every surface, independent of the toggles
 const float kDepthBias = 0.0004;    // on top of the shadow pass's polygon offset
+const float kLightSaturation = 0.85;  // the lamps' red tint, softened so textures keep their colours
 const float kSpecularStrength = 0.45;
 
 // 1 where the nearest light sees the surface, 0 where a caster hides it. Anything the
@@ -61,7 +62,8 @@ void main() {
   float lit = diffuse > 0.0 ? shadowFactor(shadowCoord) : 0.0;
 
   vec3 ambient = light_ambient * material_ambient + kFill;
-  vec3 colour = base * (ambient + light_diffuse * material_diffuse * diffuse * attenuation * lit) +
-                light_diffuse * material_specular * specular * attenuation * lit * kSpecularStrength;
+  vec3 lamp = mix(vec3(max(light_diffuse.r, max(light_diffuse.g, light_diffuse.b))), light_diffuse, kLightSaturation);
+  vec3 colour = base * (ambient + lamp * material_diffuse * diffuse * attenuation * lit) +
+                lamp * material_specular * specular * attenuation * lit * kSpecularStrength;
   fragColor = vec4(colour, 1.0);
 }

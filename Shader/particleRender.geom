@@ -20,8 +20,10 @@ flat in int iTypePass[];
 out vec2 corner;      // -1 .. 1 across the quad
 out vec4 glowColour;  // rgb, and the strength that the additive blend scales it by
 
-const float kQuadScale = 4.0;   // half the quad's edge, in multiples of the particle size
-const float kFadeSeconds = 0.35;  // the last part of a particle's life in which it dies away
+const float kMinHalfEdge = 0.04;   // world units: even the finest sparks stay a few pixels wide
+const float kHalfEdgePerSize = 3.0;
+const float kFadeSeconds = 0.35;   // the last part of a particle's life in which it dies away
+const float kPullToViewer = 0.3;   // world units: a spark born on a surface glows in front of it
 
 void main() {
   if (iTypePass[0] == 0) return;
@@ -33,13 +35,18 @@ void main() {
   glowColour = vec4(colour, strength);
 
   vec3 centre = gl_in[0].gl_Position.xyz;
-  float halfEdge = fSizePass[0] * kQuadScale;
-  mat4 viewProjection = matrices.mProj * matrices.mView;
+  float halfEdge = kMinHalfEdge + fSizePass[0] * kHalfEdgePerSize;
+  // Hits happen on the surface of what was hit: move the glow towards the eye (the origin
+  // of view space) so that surface does not swallow half of it.
+  vec4 viewCentre = matrices.mView * vec4(centre, 1.0);
+  float eyeDistance = length(viewCentre.xyz);
+  vec3 pull = eyeDistance > 0.0 ? -viewCentre.xyz / eyeDistance * min(kPullToViewer, 0.5 * eyeDistance) : vec3(0.0);
   const vec2 corners[4] = vec2[4](vec2(-1.0, -1.0), vec2(1.0, -1.0), vec2(-1.0, 1.0), vec2(1.0, 1.0));
   vec4 clip[4];
   for (int i = 0; i < 4; ++i) {
     vec3 world = centre + (vQuad1 * corners[i].x + vQuad2 * corners[i].y) * halfEdge;
-    clip[i] = viewProjection * vec4(world, 1.0);
+    vec4 eyeSpace = matrices.mView * vec4(world, 1.0);
+    clip[i] = matrices.mProj * vec4(eyeSpace.xyz + pull, 1.0);
   }
   // The frame culls back faces, and whether the quad axes wind counter-clockwise on
   // screen depends on the camera: walk the strip in the order that faces the viewer.

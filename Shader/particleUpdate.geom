@@ -81,8 +81,11 @@ void main() {
                   mixBits(floatBitsToUint(vRandomSeed.z) ^ 0xb5297a4du);
     int count = clamp(iNumToGenerate, 0, kMaxEmitted);
     for (int i = 0; i < count; ++i) {
-      vPositionOut = vGenPosition;
-      vVelocityOut = startVelocity();
+      // Each new particle is born at some moment within this step and has flown since,
+      // so a burst opens up at once instead of starting as one point.
+      vec3 velocity = startVelocity();
+      vPositionOut = vGenPosition + velocity * (fTimePassed * nextRandom());
+      vVelocityOut = velocity;
       vColorOut = vGenColor;
       fLifeTimeOut = fGenLifeMin + fGenLifeRange * nextRandom();
       fSizeOut = fGenSize;

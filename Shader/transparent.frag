@@ -16,5 +16,7 @@ void main() {
   float rim = 1.0 - abs(dot(n, toEye));
   rim = rim * rim;
   vec3 colour = min(color * (0.75 + 0.5 * rim), vec3(1.0));
-  fragColor = vec4(colour, clamp(alpha + (1.0 - alpha) * 0.6 * rim, 0.0, 1.0));
+  // A little denser than "alpha" alone, most of all at the rim, so a small bullet still
+  // reads as cyan glass over the red-lit floor.
+  fragColor = vec4(colour, clamp(alpha + (1.0 - alpha) * (0.15 + 0.55 * rim), 0.0, 1.0));
 }
