@@ -1,0 +1,28 @@
+// Turns the level's walking route into scripted frames, and aims a shot at the button.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include "LevelRoute.h"
+#include "ScriptedPlatform.h"
+
+namespace varn::test {
+
+// Appends the legs; framesPerStep 1 at 1/60 s, route::kFramesPerTenth at 0.1 s frames.
+template <size_t N>
+void appendLegs(ScriptedPlatform& platform, const route::Leg (&legs)[N], int legCount = static_cast<int>(N),
+                int framesPerStep = 1);
+
+// The whole route from the start to the shooting position in the button room (1/60 s frames).
+void appendRouteToButtonRoom(ScriptedPlatform& platform);
+
+// The window pixel that aims the robot straight at -z with the player camera, at the
+// game's default 800 x 600: the centre column, above the robot.
+glm::vec2 cursorAimingNorth(int windowWidth = 800, int windowHeight = 600);
+
+// Moves the cursor to aim north, waits a few frames for the turn, and fires once.
+void appendShotAtButton(ScriptedPlatform& platform);
+
+}  // namespace varn::test
+
+#include "RouteScript.inl"
