@@ -177,7 +177,8 @@ TEST_F(Assets, EveryMeshHasNormalsTextureCoordinatesAndATextureWithinItsBudget) 
       EXPECT_TRUE(fs::exists(fs::path(model.directory) / mesh.textures[0].path.C_Str()))
           << mesh.textures[0].path.C_Str();
     }
-    if (budget.path == kEnemyBody || budget.path == kEnemySaw) enemyTriangles += triangles(model);
+    const std::string path = budget.path;
+    if (path == kEnemyBody || path == kEnemySaw) enemyTriangles += triangles(model);
   }
   EXPECT_LE(enemyTriangles, 800u) << "an enemy with its saw";
 }
