@@ -25,34 +25,6 @@ constexpr float kNearDistance = 0.1f;
 constexpr float kFarDistance = 40.0f;
 constexpr glm::vec3 kLightColour{1.0f, 0.5f, 0.5f};
 
-void loadCustomCursor(GLFWwindow* window) {
-  app::printLine("loading custom cursor");
-  int width = 0;
-  int height = 0;
-  int channels = 0;
-  unsigned char* pixels = SOIL_load_image("Images/cursor.png", &width, &height, &channels, SOIL_LOAD_AUTO);
-  if (pixels && channels != 4) {
-    // GLFW reads cursor pixels as RGBA; any other layout would be read past its end.
-    SOIL_free_image_data(pixels);
-    pixels = SOIL_load_image("Images/cursor.png", &width, &height, &channels, SOIL_LOAD_RGBA);
-  }
-  if (!pixels) {
-    app::printLine("ERROR: could not load custom cursor");
-    return;
-  }
-  GLFWimage image;
-  image.width = width;
-  image.height = height;
-  image.pixels = pixels;
-  GLFWcursor* cursor = glfwCreateCursor(&image, width / 2, height / 2);
-  if (cursor) {
-    glfwSetCursor(window, cursor);  // lives until GLFW terminates
-  } else {
-    app::printLine("ERROR: could not load custom cursor");
-  }
-  SOIL_free_image_data(pixels);
-}
-
 void setUpPlayerCamera() {
   playerCamera = scene::Camera(glm::lookAt(glm::vec3(0.0f, 5.0f, 3.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
   playerCamera.position = glm::vec3(0.0f, 5.0f, 3.0f);
@@ -124,9 +96,38 @@ void reportLoaded(const assets::Model& model) {
 
 }  // namespace
 
+bool loadCustomCursor(GLFWwindow* window, const char* imagePath) {
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  unsigned char* pixels = SOIL_load_image(imagePath, &width, &height, &channels, SOIL_LOAD_AUTO);
+  if (pixels && channels != 4) {
+    // GLFW reads cursor pixels as RGBA; any other layout would be read past its end.
+    SOIL_free_image_data(pixels);
+    pixels = SOIL_load_image(imagePath, &width, &height, &channels, SOIL_LOAD_RGBA);
+  }
+  if (!pixels) {
+    app::printLine("ERROR: could not load custom cursor");
+    return false;
+  }
+  GLFWimage image;
+  image.width = width;
+  image.height = height;
+  image.pixels = pixels;
+  GLFWcursor* cursor = glfwCreateCursor(&image, width / 2, height / 2);
+  if (cursor) {
+    glfwSetCursor(window, cursor);  // lives until GLFW terminates
+  } else {
+    app::printLine("ERROR: could not load custom cursor");
+  }
+  SOIL_free_image_data(pixels);
+  return cursor != nullptr;
+}
+
 void init(GLFWwindow* window) {
   glEnable(GL_DEPTH_TEST);
-  loadCustomCursor(window);
+  app::printLine("loading custom cursor");
+  loadCustomCursor(window, "Images/cursor.png");
   glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
 
   enemy1Destroyed = false;

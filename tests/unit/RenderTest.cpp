@@ -1,6 +1,7 @@
 // Render set-up and the frame on the real game assets: the start-up transcript, the
 // fixed render state, the light and shadow matrices, culling counts, and pictures
 // read back from the frame. Run from the repository root (assets are relative paths).
+#include <SOIL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 
 #include "GlTest.h"
 #include "Screenshot.h"
+#include "TempDir.h"
 #include "app/Globals.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderSetup.h"
@@ -130,6 +132,47 @@ TEST(FrameMatrices, EqualDistancesGoToTheEarlierLight) {
   EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, a.colour);
   EXPECT_EQ(chooseNearestLight({b, a}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, b.colour);
   EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.01f, 3.0f, 0.0f)).colour, b.colour);
+}
+
+// ---------------------------------------------------------------------------------
+// The custom cursor: GLFW needs RGBA pixels whatever the image file holds.
+
+class CustomCursor : public test::GlTest {
+ protected:
+  // An image of the given size and channel count, written in a format that keeps those channels.
+  std::string writeImage(const std::string& name, int width, int height, int channels) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width * height * channels));
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37 % 251);
+    const std::string path = (dir.path() / name).string();
+    const int type = channels == 3 ? SOIL_SAVE_TYPE_BMP : SOIL_SAVE_TYPE_TGA;
+    EXPECT_EQ(SOIL_save_image(path.c_str(), type, width, height, channels, pixels.data()), 1);
+    return path;
+  }
+  bool loadCapturingOutput(const std::string& path) {
+    testing::internal::CaptureStdout();
+    const bool loaded = loadCustomCursor(test::sharedGlWindow(), path.c_str());
+    output = testing::internal::GetCapturedStdout();
+    return loaded;
+  }
+  test::TempDir dir;
+  std::string output;
+};
+
+TEST_F(CustomCursor, ImagesOfAnyChannelCountBecomeACursor) {
+  for (int channels : {1, 3, 4}) {
+    const std::string path = writeImage("cursor" + std::to_string(channels) + ".img", 33, 17, channels);
+    EXPECT_TRUE(loadCapturingOutput(path)) << channels << " channels";
+    EXPECT_EQ(output, "") << channels << " channels";
+  }
+  EXPECT_TRUE(loadCapturingOutput("Images/cursor.png")) << "the game's own cursor";
+}
+
+TEST_F(CustomCursor, UnreadableImageKeepsTheSystemCursor) {
+  EXPECT_FALSE(loadCapturingOutput((dir.path() / "missing.png").string()));
+  EXPECT_EQ(output, "ERROR: could not load custom cursor\n");
+  const std::string garbage = dir.write("garbage.png", "not an image at all");
+  EXPECT_FALSE(loadCapturingOutput(garbage));
+  EXPECT_EQ(output, "ERROR: could not load custom cursor\n");
 }
 
 // ---------------------------------------------------------------------------------
@@ -517,7 +560,7 @@ TEST_F(RenderTest, DestroyedEnemyLeavesNeitherBodyNorShadow) {
 }
 
 TEST_F(RenderTest, WireframeTurnsThePictureIntoLines) {
-  const Picture filled = renderFrame();
+  const Picture filled = renderFrame("filled.png");
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   wireframeOn = true;
   const Picture lines = renderFrame("wireframe.png");
