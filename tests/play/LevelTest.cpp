@@ -240,7 +240,7 @@ TEST(Playthrough, Soak) {
   // Minutes of game time with the trigger held: first at the enemies, then sweeping
   // round the start room's walls. GL objects and memory must level off.
   ScriptedPlatform platform;
-  const int minutes = 3;
+  const int minutes = 2;
   platform.click(minutes * 60 * kFramesPerSecond);
   long memoryAtOneMinute = -1;
   long memoryAtEnd = -1;
