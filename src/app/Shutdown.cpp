@@ -21,6 +21,11 @@ void cleanup() {
   render::debugQuadShader.reset();
   render::transparentShader.reset();
   render::particleSystems.clear();
+  // The shadow map's framebuffer and depth texture have no owner object; release them by name.
+  glDeleteFramebuffers(1, &render::depthFramebuffer);
+  glDeleteTextures(1, &render::depthTexture);
+  render::depthFramebuffer = 0;
+  render::depthTexture = 0;
 }
 
 }  // namespace varn::app

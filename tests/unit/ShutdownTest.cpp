@@ -42,6 +42,12 @@ TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheParticlesAndTheBullets
   }
   programs.push_back(particleSystems.front()->updateProgram->programHandle);
   programs.push_back(particleSystems.front()->renderProgram->programHandle);
+  glGenFramebuffers(1, &depthFramebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, depthFramebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glGenTextures(1, &depthTexture);
+  const GLuint shadowFramebuffer = depthFramebuffer;
+  const GLuint shadowTexture = depthTexture;
   const GLuint cubeVertexArray = cube->vertexArray;
   const GLuint particleBuffer = particleSystems.front()->particleBuffer[0];
 
@@ -68,6 +74,8 @@ TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheParticlesAndTheBullets
 
   // Deleted now, while the context exists; nothing is left for the end of the process.
   for (GLuint program : programs) EXPECT_EQ(glIsProgram(program), GL_FALSE) << "program " << program;
+  EXPECT_EQ(glIsFramebuffer(shadowFramebuffer), GL_FALSE);
+  EXPECT_EQ(glIsTexture(shadowTexture), GL_FALSE);
   EXPECT_EQ(glIsVertexArray(cubeVertexArray), GL_FALSE);
   EXPECT_EQ(glIsBuffer(particleBuffer), GL_FALSE);
 }
