@@ -10,68 +10,47 @@ using varn::scene::boxesOverlap;
 
 namespace {
 
-// Reference box x [0, 2], y [0, 2], z [-2, 0] in the (least x, least y, greatest z) convention.
-const glm::vec3 kRefA(0.0f, 0.0f, 0.0f);
-const glm::vec3 kRefB(2.0f, 2.0f, -2.0f);
+// Every case is tried with the other box's corners given in both orders and by its other diagonal.
+void expectOverlap(const glm::vec3& refA, const glm::vec3& refB, const glm::vec3& p, const glm::vec3& q, bool expected,
+                   const char* what) {
+  EXPECT_EQ(boxesOverlap(refA, refB, p, q), expected) << what;
+  EXPECT_EQ(boxesOverlap(refA, refB, q, p), expected) << what << ", corners swapped";
+  EXPECT_EQ(boxesOverlap(refA, refB, {p.x, q.y, p.z}, {q.x, p.y, q.z}), expected) << what << ", other diagonal";
+}
+
+TEST(BoxesOverlap, TouchingOverlapsAndAGapOnAnyOneAxisSeparates) {
+  // Reference box x [0, 2], y [0, 2], z [-2, 0] in the (least x, least y, greatest z) convention.
+  const glm::vec3 a(0.0f, 0.0f, 0.0f), b(2.0f, 2.0f, -2.0f);
+  const float gap = 1e-4f;
+  struct Case {
+    const char* what;
+    glm::vec3 p, q;
+    bool overlaps;
+  };
+  const Case cases[] = {
+      {"inside", {0.5f, 0.5f, -0.5f}, {1.0f, 1.0f, -0.1f}, true},
+      {"shared face at x = 2", {2.0f, 0.5f, -0.5f}, {3.0f, 1.5f, -1.5f}, true},
+      {"shared face at z = 0", {0.5f, 0.5f, 1.0f}, {1.5f, 1.5f, 0.0f}, true},
+      {"shared edge", {-1.0f, 2.0f, -0.5f}, {0.0f, 3.0f, -1.0f}, true},
+      {"shared corner", {2.0f, 2.0f, -2.0f}, {3.0f, 3.0f, -3.0f}, true},
+      {"one float past x = 2", {std::nextafter(2.0f, 3.0f), 0.5f, -0.5f}, {3.0f, 1.5f, -1.5f}, false},
+      {"gap beyond x", {2.0f + gap, -5.0f, 5.0f}, {4.0f, 5.0f, -5.0f}, false},
+      {"gap before x", {-4.0f, -5.0f, 5.0f}, {-gap, 5.0f, -5.0f}, false},
+      {"gap above", {-5.0f, 2.0f + gap, 5.0f}, {5.0f, 4.0f, -5.0f}, false},
+      {"gap below", {-5.0f, -4.0f, 5.0f}, {5.0f, -gap, -5.0f}, false},
+      {"gap in front", {-5.0f, -5.0f, 3.0f}, {5.0f, 5.0f, gap}, false},
+      {"gap behind", {-5.0f, -5.0f, -2.0f - gap}, {5.0f, 5.0f, -4.0f}, false},
+  };
+  for (const Case& c : cases) expectOverlap(a, b, c.p, c.q, c.overlaps, c.what);
+}
+
+TEST(BoxesOverlap, ZeroThicknessReferenceMeetsOnlyBoxesReachingItsPlane) {
+  // The destruction button's face: x [42.4, 43.8], y [7.1, 8.9], all at z = -36.5.
+  const glm::vec3 a(42.4f, 7.1f, -36.5f), b(43.8f, 8.9f, -36.5f);
+  expectOverlap(a, b, {43.0f, 7.9f, -36.4f}, {43.2f, 8.1f, -36.6f}, true, "across the plane");
+  expectOverlap(a, b, {43.0f, 7.9f, -36.5f}, {43.2f, 8.1f, -36.7f}, true, "touching the plane");
+  expectOverlap(a, b, {43.0f, 7.9f, -36.2f}, {43.2f, 8.1f, -36.49f}, false, "in front of it");
+  expectOverlap(a, b, {44.0f, 7.9f, -36.4f}, {44.2f, 8.1f, -36.6f}, false, "across the plane, beside the face");
+}
 
 }  // namespace
-
-TEST(BoxesOverlap, BoxesSharingOnlyAFaceEdgeOrCornerOverlap) {
-  EXPECT_TRUE(boxesOverlap(kRefA, kRefB, {2.0f, 0.5f, -0.5f}, {3.0f, 1.5f, -1.5f}));  // face at x = 2
-  EXPECT_TRUE(boxesOverlap(kRefA, kRefB, {-1.0f, 2.0f, -0.5f}, {0.0f, 3.0f, -1.0f}));  // edge
-  EXPECT_TRUE(boxesOverlap(kRefA, kRefB, {2.0f, 2.0f, -2.0f}, {3.0f, 3.0f, -3.0f}));  // corner
-  EXPECT_TRUE(boxesOverlap(kRefA, kRefB, {0.5f, 0.5f, 1.0f}, {1.5f, 1.5f, 0.0f}));  // face at z = 0
-}
-
-TEST(BoxesOverlap, CornerOrderOfTheOtherBoxDoesNotMatter) {
-  const glm::vec3 cases[][2] = {
-      {{1.0f, 1.0f, -1.0f}, {3.0f, 3.0f, -3.0f}},
-      {{2.5f, 0.5f, -0.5f}, {3.0f, 1.0f, -1.0f}},
-      {{-1.0f, -1.0f, 1.0f}, {0.0f, 0.0f, 0.0f}},
-      {{0.5f, 0.5f, 0.5f}, {1.0f, 1.0f, 0.1f}},
-  };
-  for (const auto& c : cases) {
-    const glm::vec3 p = c[0];
-    const glm::vec3 q = c[1];
-    const bool forward = boxesOverlap(kRefA, kRefB, p, q);
-    EXPECT_EQ(forward, boxesOverlap(kRefA, kRefB, q, p));
-    // Mixed corners: the same box spanned by its other diagonal.
-    EXPECT_EQ(forward, boxesOverlap(kRefA, kRefB, {p.x, q.y, p.z}, {q.x, p.y, q.z}));
-  }
-}
-
-TEST(BoxesOverlap, AGapOnAnyOneAxisSeparates) {
-  const float gap = 1e-4f;
-  // Overlapping generously on the two other axes each time.
-  EXPECT_FALSE(boxesOverlap(kRefA, kRefB, {2.0f + gap, -5.0f, 5.0f}, {4.0f, 5.0f, -5.0f}));
-  EXPECT_FALSE(boxesOverlap(kRefA, kRefB, {-4.0f, -5.0f, 5.0f}, {-gap, 5.0f, -5.0f}));
-  EXPECT_FALSE(boxesOverlap(kRefA, kRefB, {-5.0f, 2.0f + gap, 5.0f}, {5.0f, 4.0f, -5.0f}));
-  EXPECT_FALSE(boxesOverlap(kRefA, kRefB, {-5.0f, -4.0f, 5.0f}, {5.0f, -gap, -5.0f}));
-  EXPECT_FALSE(boxesOverlap(kRefA, kRefB, {-5.0f, -5.0f, 3.0f}, {5.0f, 5.0f, gap}));
-  EXPECT_FALSE(boxesOverlap(kRefA, kRefB, {-5.0f, -5.0f, -2.0f - gap}, {5.0f, 5.0f, -4.0f}));
-  // The smallest float step past the face is already a gap.
-  const float justPast = std::nextafter(2.0f, 3.0f);
-  EXPECT_FALSE(boxesOverlap(kRefA, kRefB, {justPast, 0.5f, -0.5f}, {3.0f, 1.5f, -1.5f}));
-}
-
-TEST(BoxesOverlap, ZeroThicknessReferenceMeetsOnlyBoxesSpanningItsPlane) {
-  // The destruction button's face: x [42.4, 43.8], y [7.1, 8.9], all at z = -36.5.
-  const glm::vec3 buttonA(42.4f, 7.1f, -36.5f);
-  const glm::vec3 buttonB(43.8f, 8.9f, -36.5f);
-  EXPECT_TRUE(boxesOverlap(buttonA, buttonB, {43.0f, 7.9f, -36.4f}, {43.2f, 8.1f, -36.6f}));
-  EXPECT_TRUE(boxesOverlap(buttonA, buttonB, {43.0f, 7.9f, -36.5f}, {43.2f, 8.1f, -36.7f}));
-  EXPECT_FALSE(boxesOverlap(buttonA, buttonB, {43.0f, 7.9f, -36.2f}, {43.2f, 8.1f, -36.49f}));
-  EXPECT_FALSE(boxesOverlap(buttonA, buttonB, {43.0f, 7.9f, -36.51f}, {43.2f, 8.1f, -36.8f}));
-  // In the plane but beside the button.
-  EXPECT_FALSE(boxesOverlap(buttonA, buttonB, {44.0f, 7.9f, -36.4f}, {44.2f, 8.1f, -36.6f}));
-  EXPECT_FALSE(boxesOverlap(buttonA, buttonB, {43.0f, 9.0f, -36.4f}, {43.2f, 9.2f, -36.6f}));
-}
-
-TEST(TransformPoint, AppliesTranslationAndScaleAsAPoint) {
-  glm::mat4 m(2.0f);
-  m[3] = glm::vec4(1.0f, -1.0f, 3.0f, 1.0f);
-  const glm::vec3 moved = varn::scene::transformPoint(m, {1.0f, 2.0f, -1.0f});
-  EXPECT_FLOAT_EQ(moved.x, 3.0f);
-  EXPECT_FLOAT_EQ(moved.y, 3.0f);
-  EXPECT_FLOAT_EQ(moved.z, 1.0f);
-}

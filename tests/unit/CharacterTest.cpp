@@ -6,6 +6,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "GlTest.h"
+#include "GlmExpect.h"
 #include "SceneLevels.h"
 #include "scene/Camera.h"
 #include "scene/Character.h"
@@ -14,51 +15,38 @@
 namespace varn::test {
 namespace {
 
-using scene::Camera;
 using scene::Character;
-using scene::Map;
 
 constexpr double kFrame60 = 1.0 / 60.0;
 constexpr double kFrameCap = 0.1;  // the longest frame the main loop hands out
 constexpr float kFloorY = -1.0f;
 const glm::vec3 kEyeStart(0.0f, 5.0f, 3.0f);
 
-glm::vec3 translationOf(const glm::mat4& m) { return glm::vec3(m[3]); }
-glm::vec3 eyeOf(const Camera& camera) { return translationOf(glm::inverse(camera.modelMatrix)); }
-
-void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-  EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+glm::vec3 eyeOf(const scene::Camera& camera) { return translationOf(glm::inverse(camera.modelMatrix)); }
 
 class CharacterTest : public GlTest {
  protected:
   void SetUp() override {
     GlTest::SetUp();
-    camera = Camera(glm::lookAt(kEyeStart, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
+    camera = scene::Camera(glm::lookAt(kEyeStart, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
     camera.position = kEyeStart;
   }
 
-  // A 2 x 8 x 2 model at scale 0.25: a 0.5 x 2 x 0.5 robot standing on the origin.
-  Character robotIn(std::vector<assets::Mesh> level) {
-    const Map map(levelModel(std::move(level)), glm::mat4(1.0f));
+  // A 2 x 8 x 2 model at scale 0.25: a 0.5 x 2 x 0.5 robot standing on the origin, over a wide
+  // floor at y = -1 unless told otherwise, with the extra pieces given.
+  Character robotIn(std::vector<assets::Mesh> level, bool withFloor = true) {
+    if (withFloor) level.push_back(floorQuad(-20.0f, 20.0f, kFloorY, -20.0f, 20.0f));
+    const scene::Map map(levelModel(std::move(level)), glm::mat4(1.0f));
     Character robot(boxModel({-1.0f, 0.0f, -1.0f}, {1.0f, 8.0f, 1.0f}), glm::scale(glm::mat4(1.0f), glm::vec3(0.25f)),
                     map, &camera);
     robot.updateBoundingBox();
     return robot;
   }
-
-  static std::vector<assets::Mesh> floorOnly() {
-    std::vector<assets::Mesh> level;
-    level.push_back(floorQuad(-20.0f, 20.0f, kFloorY, -20.0f, 20.0f));
-    return level;
-  }
+  Character robotOnFloor() { return robotIn({}); }
 
   static void run(Character& robot, double dt, int frames) {
     for (int i = 0; i < frames; ++i) robot.update(dt);
   }
-
   // Long enough to fall the 1 unit gap onto the floor and creep down onto it.
   static void settle(Character& robot, double dt) { run(robot, dt, 200); }
 
@@ -79,26 +67,24 @@ class CharacterTest : public GlTest {
     return peak - ground;
   }
 
-  Camera camera;
+  scene::Camera camera;
 };
 
 TEST_F(CharacterTest, SettlesJustAboveTheFloorAndThenStaysOnTheGround) {
   for (double dt : {kFrame60, kFrameCap}) {
     SCOPED_TRACE(dt);
-    Character robot = robotIn(floorOnly());
+    Character robot = robotOnFloor();
     robot.update(dt);
     EXPECT_TRUE(robot.airborne) << "dropping towards the floor is flight";
     const float fallSpeed = robot.verticalSpeed;
     robot.jump();
     EXPECT_EQ(robot.verticalSpeed, fallSpeed) << "no jumping in mid-air";
     settle(robot, dt);
-
     // Every step that would touch the floor is refused, so the robot rests within
     // one standing step (10 dt^2) above it, never on it.
     const float gap = robot.worldCornerA.y - kFloorY;
     EXPECT_GT(gap, 0.0f);
     EXPECT_LE(gap, 10.0 * dt * dt + 1e-6);
-
     const float rest = robot.worldCornerA.y;
     for (int frame = 0; frame < 30; ++frame) {
       robot.update(dt);
@@ -112,9 +98,9 @@ TEST_F(CharacterTest, JumpHeightFollowsFromSpeedUpdatedBeforePosition) {
   // Launch at 5 units/s against 10 units/s^2, the speed lowered before each step:
   // at 1/60 s the steps are (5 - k/6)/60 for k = 1..29, summing to 72.5/60;
   // at 0.1 s they are 0.4, 0.3, 0.2 and 0.1.
-  Character atSixty = robotIn(floorOnly());
+  Character atSixty = robotOnFloor();
   EXPECT_NEAR(jumpHeight(atSixty, kFrame60), 72.5 / 60.0, 1e-3);
-  Character atCap = robotIn(floorOnly());
+  Character atCap = robotOnFloor();
   EXPECT_NEAR(jumpHeight(atCap, kFrameCap), 1.0, 1e-4);
 }
 
@@ -127,13 +113,12 @@ TEST_F(CharacterTest, StepIntoWallOrBlockIsRefusedWhole) {
   for (const Walk& walk :
        {Walk{"diagonally into the wall", true, false, true, 1.0f}, Walk{"into the block", false, true, false, -2.1f}}) {
     SCOPED_TRACE(walk.name);
-    std::vector<assets::Mesh> level = floorOnly();
+    std::vector<assets::Mesh> level;
     level.push_back(wallQuadX(1.0f, -1.0f, 3.0f, -3.0f, 3.0f));
     level.push_back(blockMesh({-3.0f, -1.0f, -1.0f}, {-2.1f, 1.0f, 1.0f}));
     Character robot = robotIn(std::move(level));
     settle(robot, kFrameCap);
     robot.move(static_cast<float>(kFrameCap), walk.forward, false, walk.left, walk.right);
-
     int refused = 0;
     for (int frame = 0; frame < 20; ++frame) {
       const glm::vec3 before = translationOf(robot.translationMatrix);
@@ -155,45 +140,42 @@ TEST_F(CharacterTest, StepIntoWallOrBlockIsRefusedWhole) {
   }
 }
 
-TEST_F(CharacterTest, WallsDoNotStopAFallAndBlocksDo) {
-  std::vector<assets::Mesh> level;
-  level.push_back(wallQuadX(0.0f, -3.0f, -1.0f, -1.0f, 1.0f));  // right across the fall
-  level.push_back(blockMesh({-2.0f, -5.0f, -2.0f}, {2.0f, -4.0f, 2.0f}));
-  Character robot = robotIn(std::move(level));
+TEST_F(CharacterTest, WallsDoNotStopAFallNorFloorsAWalk) {
+  std::vector<assets::Mesh> shaft;
+  shaft.push_back(wallQuadX(0.0f, -3.0f, -1.0f, -1.0f, 1.0f));  // right across the fall
+  shaft.push_back(blockMesh({-2.0f, -5.0f, -2.0f}, {2.0f, -4.0f, 2.0f}));
+  Character falling = robotIn(std::move(shaft), false);
+  settle(falling, kFrame60);
+  EXPECT_FALSE(falling.airborne);
+  EXPECT_GT(falling.worldCornerA.y, -4.0f) << "landed on the block";
+  EXPECT_LE(falling.worldCornerA.y, -4.0 + 10.0 * kFrame60 * kFrame60 + 1e-6);
 
-  settle(robot, kFrame60);
-  EXPECT_FALSE(robot.airborne);
-  EXPECT_GT(robot.worldCornerA.y, -4.0f);
-  EXPECT_LE(robot.worldCornerA.y, -4.0 + 10.0 * kFrame60 * kFrame60 + 1e-6);
-}
-
-TEST_F(CharacterTest, FloorsDoNotStopWalking) {
-  std::vector<assets::Mesh> level = floorOnly();
-  level.push_back(floorQuad(0.5f, 5.0f, 0.0f, -1.0f, 1.0f));  // a ledge at the robot's waist
-  Character robot = robotIn(std::move(level));
-  settle(robot, kFrameCap);
-  const glm::vec3 start = translationOf(robot.translationMatrix);
-
-  robot.move(static_cast<float>(kFrameCap), false, false, false, true);
-  run(robot, kFrameCap, 10);
-  expectNear(translationOf(robot.translationMatrix) - start, {3.5f, 0.0f, 0.0f}, 1e-5f);
+  std::vector<assets::Mesh> ledge;
+  ledge.push_back(floorQuad(0.5f, 5.0f, 0.0f, -1.0f, 1.0f));  // at the robot's waist
+  Character walking = robotIn(std::move(ledge));
+  settle(walking, kFrameCap);
+  const glm::vec3 start = translationOf(walking.translationMatrix);
+  // One read of the keys: the step is kept and taken in every later update.
+  walking.move(static_cast<float>(kFrameCap), false, false, false, true);
+  run(walking, kFrameCap, 10);
+  expectNear(translationOf(walking.translationMatrix) - start, {3.5f, 0.0f, 0.0f}, 1e-5f);
 }
 
 TEST_F(CharacterTest, OpposingKeysAndDiagonalsWalkInWorldAxesAtOneSpeed) {
   const float step = 3.5f * static_cast<float>(kFrameCap);
+  const float diagonal = step / std::sqrt(2.0f);
   struct Keys {
     const char* name;
     bool forward, backward, left, right;
     glm::vec3 expected;
   };
-  const float diagonal = step / std::sqrt(2.0f);
   for (const Keys& keys : {Keys{"W and S walk backward", true, true, false, false, {0.0f, 0.0f, step}},
                            Keys{"A and D walk right", false, false, true, true, {step, 0.0f, 0.0f}},
                            Keys{"W and D", true, false, false, true, {diagonal, 0.0f, -diagonal}},
                            Keys{"S and A", false, true, true, false, {-diagonal, 0.0f, diagonal}},
                            Keys{"nothing held", false, false, false, false, {0.0f, 0.0f, 0.0f}}}) {
     SCOPED_TRACE(keys.name);
-    Character robot = robotIn(floorOnly());
+    Character robot = robotOnFloor();
     robot.turn(1.0f);  // the aim has no say in the walking direction
     settle(robot, kFrameCap);
     const glm::vec3 start = translationOf(robot.translationMatrix);
@@ -203,67 +185,38 @@ TEST_F(CharacterTest, OpposingKeysAndDiagonalsWalkInWorldAxesAtOneSpeed) {
   }
 }
 
-TEST_F(CharacterTest, KeepsWalkingUntilTheKeysAreReadAgain) {
-  Character robot = robotIn(floorOnly());
-  settle(robot, kFrameCap);
-  const float startX = robot.worldCornerA.x;
-
-  // As when the free camera is switched on: move is no longer called each frame.
-  robot.move(static_cast<float>(kFrameCap), false, false, false, true);
-  run(robot, kFrameCap, 5);
-  EXPECT_NEAR(robot.worldCornerA.x - startX, 5 * 0.35f, 1e-5f);
-
-  robot.move(static_cast<float>(kFrameCap), false, false, false, false);
-  const float stoppedX = robot.worldCornerA.x;
-  run(robot, kFrameCap, 5);
-  EXPECT_EQ(robot.worldCornerA.x, stoppedX);
-}
-
 TEST_F(CharacterTest, CameraEyeMovesByExactlyTheAcceptedSteps) {
-  std::vector<assets::Mesh> level = floorOnly();
+  std::vector<assets::Mesh> level;
   level.push_back(wallQuadX(1.0f, -1.0f, 3.0f, -3.0f, 3.0f));
   Character robot = robotIn(std::move(level));
   const glm::vec3 robotStart = translationOf(robot.translationMatrix);
-  expectNear(eyeOf(camera), kEyeStart, 1e-5f);
-
-  auto expectEyeFollows = [&] {
-    expectNear(eyeOf(camera) - kEyeStart, translationOf(robot.translationMatrix) - robotStart, 1e-5f);
-    EXPECT_EQ(camera.position, kEyeStart);
+  const auto expectEyeFollows = [&](double dt, int frames) {
+    for (int frame = 0; frame < frames; ++frame) {
+      robot.update(dt);
+      expectNear(eyeOf(camera) - kEyeStart, translationOf(robot.translationMatrix) - robotStart, 1e-5f);
+    }
   };
   // Fall and land, walk into the wall and stay there, then jump against it.
-  for (int frame = 0; frame < 40; ++frame) {
-    robot.update(kFrame60);
-    expectEyeFollows();
-  }
+  expectEyeFollows(kFrame60, 40);
   robot.move(static_cast<float>(kFrameCap), true, false, false, true);
-  for (int frame = 0; frame < 10; ++frame) {
-    robot.update(kFrameCap);
-    expectEyeFollows();
-  }
+  expectEyeFollows(kFrameCap, 10);
   robot.jump();
-  for (int frame = 0; frame < 5; ++frame) {
-    robot.update(kFrameCap);
-    expectEyeFollows();
-  }
+  expectEyeFollows(kFrameCap, 5);
   EXPECT_GT(eyeOf(camera).y, kEyeStart.y) << "the view rose with the jump";
+  EXPECT_EQ(camera.position, kEyeStart);
 }
 
 TEST_F(CharacterTest, AimTurnsTheModelClockwiseFromAboveButNotTheBox) {
-  Character robot = robotIn(floorOnly());
+  Character robot = robotOnFloor();
   robot.update(kFrameCap);
-  const glm::vec3 boxA = robot.worldCornerA;
-  const glm::vec3 boxB = robot.worldCornerB;
+  const glm::vec3 boxA = robot.worldCornerA, boxB = robot.worldCornerB;
   const glm::mat4 shownBefore = robot.modelMatrix;
-
-  const float quarterTurn = 1.5707964f;
-  robot.turn(quarterTurn);
+  robot.turn(1.5707964f);
   EXPECT_EQ(robot.modelMatrix, shownBefore) << "the new aim shows from the next update";
   robot.update(0.0);
-
   // The model's front (-z at 4 model units, 1 world unit) now points along +x.
-  const glm::vec3 position = translationOf(robot.translationMatrix);
   const glm::vec3 front = glm::vec3(robot.modelMatrix * glm::vec4(0.0f, 0.0f, -4.0f, 1.0f));
-  expectNear(front, position + glm::vec3(1.0f, 0.0f, 0.0f), 1e-5f);
+  expectNear(front, translationOf(robot.translationMatrix) + glm::vec3(1.0f, 0.0f, 0.0f), 1e-5f);
   EXPECT_EQ(robot.worldCornerA, boxA);
   EXPECT_EQ(robot.worldCornerB, boxB);
 }

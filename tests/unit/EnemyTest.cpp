@@ -6,6 +6,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <limits>
 
+#include "GlmExpect.h"
 #include "SceneLevels.h"
 #include "scene/Bullet.h"
 #include "scene/Character.h"
@@ -16,31 +17,15 @@ namespace varn::test {
 namespace {
 
 using scene::Bullet;
-using scene::Character;
 using scene::Enemy;
 using scene::Map;
 
 constexpr double kFrameCap = 0.1;
 
-glm::vec3 translationOf(const glm::mat4& m) { return glm::vec3(m[3]); }
-glm::vec3 centreOf(const glm::vec3& a, const glm::vec3& b) { return (a + b) * 0.5f; }
-
-void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-  EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-void expectMatrixNear(const glm::mat4& actual, const glm::mat4& expected, float tolerance) {
-  for (int column = 0; column < 4; ++column) {
-    for (int row = 0; row < 4; ++row) EXPECT_NEAR(actual[column][row], expected[column][row], tolerance);
-  }
-}
-
 // A 0.5 x 2 x 0.5 robot standing on the origin, its box centred on (0, 1, 0), with no level.
-Character robot() {
-  return Character(boxModel({-1.0f, 0.0f, -1.0f}, {1.0f, 8.0f, 1.0f}), glm::scale(glm::mat4(1.0f), glm::vec3(0.25f)),
-                   Map(), nullptr);
+scene::Character robot() {
+  return scene::Character(boxModel({-1.0f, 0.0f, -1.0f}, {1.0f, 8.0f, 1.0f}),
+                          glm::scale(glm::mat4(1.0f), glm::vec3(0.25f)), Map(), nullptr);
 }
 
 // A unit-cube enemy whose box centre is exactly the placement's translation.
@@ -48,25 +33,26 @@ Enemy enemyAt(const glm::mat4& placement) {
   return Enemy(boxModel(glm::vec3(-0.5f), glm::vec3(0.5f)), assets::Model(), placement);
 }
 Enemy enemyAt(const glm::vec3& centre) { return enemyAt(glm::translate(glm::mat4(1.0f), centre)); }
+using test::centreOf;
+glm::vec3 centreOf(const Enemy& enemy) { return centreOf(enemy.worldCornerA, enemy.worldCornerB); }
 
-// A small bullet box centred on the given point.
-Bullet bulletAt(const glm::vec3& centre) {
+bool hits(const glm::vec3& centre, Enemy& enemy) {
   return Bullet(boxModel(glm::vec3(-0.125f), glm::vec3(0.125f)), glm::translate(glm::mat4(1.0f), centre),
-                glm::vec3(0.0f, 0.0f, -1.0f));
+                glm::vec3(0.0f, 0.0f, -1.0f))
+      .hitsEnemy(enemy);
 }
 
 TEST(EnemyTest, ChasesAtExactlyItsRangeButNotOneFloatBeyond) {
-  const Character target = robot();
+  const scene::Character target = robot();
   const glm::vec3 robotCentre = centreOf(target.worldCornerA, target.worldCornerB);
-
   Enemy atRange = enemyAt(robotCentre + glm::vec3(15.0f, 0.0f, 0.0f));
-  ASSERT_EQ(glm::length(robotCentre - centreOf(atRange.worldCornerA, atRange.worldCornerB)), 15.0f);
+  ASSERT_EQ(glm::length(robotCentre - centreOf(atRange)), 15.0f);
   atRange.chase(target, Map());
   EXPECT_EQ(atRange.direction, glm::vec3(-1.0f, 0.0f, 0.0f));
 
   const float beyond = std::nextafter(15.0f, std::numeric_limits<float>::infinity());
   Enemy outOfRange = enemyAt(robotCentre + glm::vec3(beyond, 0.0f, 0.0f));
-  ASSERT_GT(glm::length(robotCentre - centreOf(outOfRange.worldCornerA, outOfRange.worldCornerB)), 15.0f);
+  ASSERT_GT(glm::length(robotCentre - centreOf(outOfRange)), 15.0f);
   outOfRange.direction = glm::vec3(1.0f, 0.0f, 0.0f);  // left over from an earlier chase
   outOfRange.chase(target, Map());
   EXPECT_EQ(outOfRange.direction, glm::vec3(0.0f));
@@ -76,109 +62,89 @@ TEST(EnemyTest, ChasesAtExactlyItsRangeButNotOneFloatBeyond) {
 }
 
 TEST(EnemyTest, WalksThroughWallsAndClimbsTowardsAJumpingRobot) {
-  Character target = robot();
+  scene::Character target = robot();
   Map level;  // only the boxes matter here, and enemies must ignore them
   level.wallBoxes.push_back({{2.0f, -5.0f, 5.0f}, {2.0f, 5.0f, -5.0f}});
   level.blockBoxes.push_back({{0.8f, -5.0f, 5.0f}, {1.2f, 5.0f, -5.0f}});
   Enemy enemy = enemyAt(glm::vec3(4.0f, 1.0f, 0.0f));
-
   for (int frame = 0; frame < 25; ++frame) {
     enemy.chase(target, level);
     enemy.update(kFrameCap);
   }
-  EXPECT_NEAR(centreOf(enemy.worldCornerA, enemy.worldCornerB).x, 4.0f - 2.5f, 1e-5f);
+  EXPECT_NEAR(centreOf(enemy).x, 4.0f - 2.5f, 1e-5f);
 
-  // The robot leaves the ground; the enemy's steps turn upwards after it and nothing
-  // pulls the enemy back down.
+  // The robot leaves the ground; the enemy's steps turn upwards after it and nothing pulls it back down.
   target.jump();
   for (int frame = 0; frame < 3; ++frame) target.update(kFrameCap);
-  const float startY = centreOf(enemy.worldCornerA, enemy.worldCornerB).y;
-  float previousY = startY;
+  float previousY = centreOf(enemy).y;
   for (int frame = 0; frame < 3; ++frame) {
     enemy.chase(target, level);
     EXPECT_GT(enemy.direction.y, 0.0f);
     enemy.update(kFrameCap);
-    const float y = centreOf(enemy.worldCornerA, enemy.worldCornerB).y;
-    EXPECT_GT(y, previousY);
-    previousY = y;
+    EXPECT_GT(centreOf(enemy).y, previousY);
+    previousY = centreOf(enemy).y;
   }
   EXPECT_GT(enemy.worldCornerA.y, 0.5f) << "climbed above its starting height";
 }
 
 TEST(EnemyTest, AtTheFrameCapStepsATenthInWorldAxesAndTheSawTurns36Degrees) {
-  const Character target = robot();
-  // A turned placement: the step must still follow the world axes, and the body
-  // keeps its orientation.
+  const scene::Character target = robot();
+  // A turned placement: the step must still follow the world axes, and the body keeps its orientation.
   const glm::mat4 placement =
       glm::rotate(glm::translate(glm::mat4(1.0f), glm::vec3(3.0f, 1.0f, 4.0f)), 0.7f, glm::vec3(0.0f, 1.0f, 0.0f));
   Enemy enemy = enemyAt(placement);
-
   enemy.chase(target, Map());
   expectNear(enemy.direction, {-0.6f, 0.0f, -0.8f}, 1e-6f);
   enemy.update(kFrameCap);
-
   expectNear(translationOf(enemy.modelMatrix) - glm::vec3(3.0f, 1.0f, 4.0f), {-0.06f, 0.0f, -0.08f}, 1e-6f);
   EXPECT_EQ(glm::mat3(enemy.modelMatrix), glm::mat3(placement));
-  expectNear(centreOf(enemy.worldCornerA, enemy.worldCornerB), {2.94f, 1.0f, 3.92f}, 1e-5f);
-
+  expectNear(centreOf(enemy), {2.94f, 1.0f, 3.92f}, 1e-5f);
   const float spun = glm::radians(36.0f);
   expectNear(glm::vec3(enemy.saw.spinMatrix * glm::vec4(0.0f, 1.0f, 0.0f, 0.0f)),
              {0.0f, std::cos(spun), std::sin(spun)}, 1e-6f);
-  expectMatrixNear(enemy.saw.modelMatrix, enemy.modelMatrix * enemy.saw.spinMatrix, 1e-6f);
+  expectNear(enemy.saw.modelMatrix, enemy.modelMatrix * enemy.saw.spinMatrix, 1e-6f);
 
   // Ten such frames make one whole turn; the saw still rides on the moved body.
   for (int frame = 1; frame < 10; ++frame) {
     enemy.chase(target, Map());
     enemy.update(kFrameCap);
   }
-  expectMatrixNear(enemy.saw.spinMatrix, glm::mat4(1.0f), 1e-5f);
-  expectMatrixNear(enemy.saw.modelMatrix, enemy.modelMatrix * enemy.saw.spinMatrix, 1e-6f);
+  expectNear(enemy.saw.spinMatrix, glm::mat4(1.0f), 1e-5f);
+  expectNear(enemy.saw.modelMatrix, enemy.modelMatrix * enemy.saw.spinMatrix, 1e-6f);
 }
 
 TEST(EnemyTest, TwoHitsDestroyAndThenItNoLongerMoves) {
-  const Character target = robot();
+  const scene::Character target = robot();
   Enemy enemy = enemyAt(glm::vec3(3.0f, 1.0f, 4.0f));
-  const glm::vec3 centre = centreOf(enemy.worldCornerA, enemy.worldCornerB);
-
-  EXPECT_FALSE(bulletAt(centre + glm::vec3(0.0f, 0.0f, 2.0f)).hitsEnemy(enemy));
+  EXPECT_FALSE(hits(centreOf(enemy) + glm::vec3(0.0f, 0.0f, 2.0f), enemy));
   EXPECT_EQ(enemy.hitPoints, 2) << "a miss costs nothing";
-
-  EXPECT_TRUE(bulletAt(centre).hitsEnemy(enemy));
+  EXPECT_TRUE(hits(centreOf(enemy), enemy));
   EXPECT_EQ(enemy.hitPoints, 1);
   enemy.chase(target, Map());
   const glm::mat4 beforeStep = enemy.modelMatrix;
   enemy.update(kFrameCap);
   EXPECT_NE(enemy.modelMatrix, beforeStep) << "one hit does not stop it";
 
-  // Touching the box's face is enough for the second hit.
-  const glm::vec3 face = centreOf(enemy.worldCornerA, enemy.worldCornerB) + glm::vec3(0.0f, 0.625f, 0.0f);
-  EXPECT_TRUE(bulletAt(face).hitsEnemy(enemy));
+  EXPECT_TRUE(hits(centreOf(enemy) + glm::vec3(0.0f, 0.625f, 0.0f), enemy)) << "touching the box's face is enough";
   EXPECT_EQ(enemy.hitPoints, 0);
-  const glm::mat4 body = enemy.modelMatrix;
-  const glm::mat4 saw = enemy.saw.modelMatrix;
+  const glm::mat4 body = enemy.modelMatrix, saw = enemy.saw.modelMatrix;
   enemy.chase(target, Map());
   enemy.update(kFrameCap);
   EXPECT_EQ(enemy.modelMatrix, body);
   EXPECT_EQ(enemy.saw.modelMatrix, saw);
 }
 
-TEST(EnemyTest, CentreOnTheRobotsCentreLeavesItStandingWithoutNaN) {
-  const Character target = robot();
+TEST(EnemyTest, ReachesOnTouchingBoxesAndStandsWithoutNaNOnTheRobotsCentre) {
+  const scene::Character target = robot();  // x from -0.25 to 0.25
+  EXPECT_TRUE(enemyAt(glm::vec3(0.75f, 1.0f, 0.0f)).reaches(target)) << "a shared face counts";
+  EXPECT_FALSE(enemyAt(glm::vec3(std::nextafter(0.75f, 1.0f), 1.0f, 0.0f)).reaches(target));
+
   Enemy enemy = enemyAt(centreOf(target.worldCornerA, target.worldCornerB));
   enemy.chase(target, Map());
   EXPECT_EQ(enemy.direction, glm::vec3(0.0f));
-
   enemy.update(kFrameCap);
-  expectNear(translationOf(enemy.modelMatrix), {0.0f, 1.0f, 0.0f}, 0.0f);
+  EXPECT_EQ(translationOf(enemy.modelMatrix), glm::vec3(0.0f, 1.0f, 0.0f));
   EXPECT_TRUE(enemy.reaches(target));
-}
-
-TEST(EnemyTest, ReachesOnTouchingBoxesOnly) {
-  const Character target = robot();  // x from -0.25 to 0.25
-  EXPECT_TRUE(enemyAt(glm::vec3(0.75f, 1.0f, 0.0f)).reaches(target)) << "a shared face counts";
-  const float apart = std::nextafter(0.75f, 1.0f);
-  EXPECT_FALSE(enemyAt(glm::vec3(apart, 1.0f, 0.0f)).reaches(target));
-  EXPECT_FALSE(enemyAt(glm::vec3(0.0f, 1.0f, 2.0f)).reaches(target));
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ class ShutdownTest : public GlTest {
   }
 };
 
-TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheParticlesAndTheBullets) {
+TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheShadowMapTheParticlesAndTheBullets) {
   using namespace render;
   depthShader = makeDepthShader("Shader/Depth.vert", "Shader/Depth.frag");
   debugQuadShader = makeDebugQuadShader("Shader/debug_quad.vert", "Shader/debug_quad_depth.frag");
@@ -34,44 +34,32 @@ TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheParticlesAndTheBullets
   transparentShader = makeTransparentShader("Shader/transparent.vert", "Shader/transparent.frag");
   cube = std::make_unique<scene::Cube>(glm::mat4(1.0f), simpleShader.get());
   particleSystems.push_back(std::make_unique<assets::ParticleSystem>());
-
-  std::vector<GLuint> programs;
-  for (const std::unique_ptr<Shader>* shader : {&depthShader, &debugQuadShader, &simpleShader, &texturedShader,
-                                                &silhouetteShader, &celShader, &transparentShader}) {
-    programs.push_back((*shader)->programHandle);
-  }
-  programs.push_back(particleSystems.front()->updateProgram->programHandle);
-  programs.push_back(particleSystems.front()->renderProgram->programHandle);
   glGenFramebuffers(1, &depthFramebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, depthFramebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glGenTextures(1, &depthTexture);
-  const GLuint shadowFramebuffer = depthFramebuffer;
-  const GLuint shadowTexture = depthTexture;
-  const GLuint cubeVertexArray = cube->vertexArray;
-  const GLuint particleBuffer = particleSystems.front()->particleBuffer[0];
-
   const assets::Model bullet = boxModel(glm::vec3(-0.1f), glm::vec3(0.1f));
-  bullets.push_back(std::make_unique<scene::Bullet>(bullet, glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -1.0f)));
-  bullets.push_back(std::make_unique<scene::Bullet>(bullet, glm::mat4(1.0f), glm::vec3(1.0f, 0.0f, 0.0f)));
+  for (int i = 0; i < 2; ++i)
+    bullets.push_back(std::make_unique<scene::Bullet>(bullet, glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -1.0f)));
+
+  std::vector<std::unique_ptr<Shader>*> shaders = {&depthShader,      &debugQuadShader,  &simpleShader,
+                                                   &texturedShader,   &silhouetteShader, &celShader,
+                                                   &transparentShader};
+  std::vector<GLuint> programs = {particleSystems.front()->updateProgram->programHandle,
+                                  particleSystems.front()->renderProgram->programHandle};
+  for (const auto* shader : shaders) programs.push_back((*shader)->programHandle);
+  const GLuint shadowFramebuffer = depthFramebuffer, shadowTexture = depthTexture;
+  const GLuint cubeVertexArray = cube->vertexArray, particleBuffer = particleSystems.front()->particleBuffer[0];
 
   // A program still in use would only be flagged for deletion, not deleted.
   glUseProgram(0);
   app::cleanup();
 
   EXPECT_EQ(cube, nullptr);
-  EXPECT_EQ(depthShader, nullptr);
-  EXPECT_EQ(debugQuadShader, nullptr);
-  EXPECT_EQ(simpleShader, nullptr);
-  EXPECT_EQ(texturedShader, nullptr);
-  EXPECT_EQ(silhouetteShader, nullptr);
-  EXPECT_EQ(celShader, nullptr);
-  EXPECT_EQ(transparentShader, nullptr);
+  for (const auto* shader : shaders) EXPECT_EQ(*shader, nullptr);
   EXPECT_TRUE(particleSystems.empty());
   ASSERT_EQ(bullets.size(), 2u);
-  EXPECT_EQ(bullets[0], nullptr);
-  EXPECT_EQ(bullets[1], nullptr);
-
+  EXPECT_TRUE(!bullets[0] && !bullets[1]) << "the list keeps its emptied owners";
   // Deleted now, while the context exists; nothing is left for the end of the process.
   for (GLuint program : programs) EXPECT_EQ(glIsProgram(program), GL_FALSE) << "program " << program;
   EXPECT_EQ(glIsFramebuffer(shadowFramebuffer), GL_FALSE);
