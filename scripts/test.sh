@@ -16,15 +16,9 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$MORROWGEAR_ROOT/tests/sanitizer/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-run_suites() {
-  ctest --test-dir "$MORROWGEAR_BUILD" --output-on-failure -j 2 "$@"
-  ctest --test-dir "$MORROWGEAR_SANITIZE_BUILD" --output-on-failure -j 2 "$@"
-}
-
+export MORROWGEAR_BUILD MORROWGEAR_SANITIZE_BUILD
 if [ -z "${DISPLAY:-}" ]; then
-  export -f run_suites
-  export MORROWGEAR_BUILD MORROWGEAR_SANITIZE_BUILD
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'run_suites "$@"' run_suites "$@"
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$MORROWGEAR_ROOT/scripts/run-suites.sh" "$@"
 else
-  run_suites "$@"
+  "$MORROWGEAR_ROOT/scripts/run-suites.sh" "$@"
 fi
