@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <glm/gtc/matrix_transform.hpp>
 #include <string>
 #include <vector>
 
 #include "GlTest.h"
+#include "GlmExpect.h"
 #include "GlobalsReset.h"
 #include "SceneLevels.h"
 #include "ScriptedPlatform.h"
@@ -33,7 +35,6 @@ constexpr int kHeight = 600;
 const glm::vec3 kEye(0.0f, 5.0f, 3.0f);
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 const glm::vec3 kForward(0.0f, 0.0f, -1.0f);
-const glm::vec3 kRotationAxis(0.0f, -1.0f, 0.0f);
 
 int framesUntilRepeat(float cooldown) { return static_cast<int>(std::ceil(cooldown / kFrame)); }
 
@@ -46,17 +47,7 @@ std::vector<int> toggleFrames(float cooldown, int actions) {
   return frames;
 }
 
-void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-  EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-void expectNear(const glm::mat4& actual, const glm::mat4& expected, float tolerance) {
-  for (int c = 0; c < 4; ++c) {
-    for (int r = 0; r < 4; ++r) EXPECT_NEAR(actual[c][r], expected[c][r], tolerance) << "at [" << c << "][" << r << "]";
-  }
-}
+glm::mat4 turnedBy(float angle) { return glm::rotate(glm::mat4(1.0f), angle, glm::vec3(0.0f, -1.0f, 0.0f)); }
 
 // The robot at the origin, standing on a wide floor, seen by the player camera from
 // above and behind; no enemies in the way.
@@ -70,14 +61,8 @@ void buildScene() {
   levelMap.floorBoxes.push_back({{-50.0f, 0.0f, 50.0f}, {50.0f, 0.0f, -50.0f}});
   character =
       scene::Character(boxModel({-0.5f, 0.0f, -0.5f}, {0.5f, 2.0f, 0.5f}), glm::mat4(1.0f), levelMap, &playerCamera);
-  enemy1Destroyed = true;
-  enemy2Destroyed = true;
+  enemy1Destroyed = enemy2Destroyed = true;
   bulletModel = boxModel(glm::vec3(-0.1f), glm::vec3(0.1f));
-}
-
-void clearScene() {
-  resetGlobals();
-  render::projection = glm::mat4(1.0f);
 }
 
 // The main loop's steps up to the world update, in the loop's order, then the poll.
@@ -96,126 +81,30 @@ void playFrame(ScriptedPlatform& platform, FrameAim& aim) {
   platform.pollEvents();
 }
 
-// Plays the whole script; returns what each frame printed.
-std::vector<std::string> playScript(ScriptedPlatform& platform) {
+// Plays the whole script; returns the frames that printed anything, with what they printed.
+std::vector<std::pair<int, std::string>> printedByFrame(
+    ScriptedPlatform& platform, const std::function<void()>& afterFrame = [] {}) {
   FrameAim aim;
-  std::vector<std::string> printed;
+  std::vector<std::pair<int, std::string>> printed;
   while (!platform.scriptDone()) {
+    const int frame = platform.frame();
     testing::internal::CaptureStdout();
     playFrame(platform, aim);
-    printed.push_back(testing::internal::GetCapturedStdout());
+    const std::string text = testing::internal::GetCapturedStdout();
+    if (text.empty()) continue;
+    printed.emplace_back(frame, text);
+    afterFrame();
   }
   return printed;
 }
 
-// The frames that printed anything, with what they printed.
-std::vector<std::pair<int, std::string>> linesByFrame(const std::vector<std::string>& printed) {
-  std::vector<std::pair<int, std::string>> result;
-  for (std::size_t i = 0; i < printed.size(); ++i) {
-    if (!printed[i].empty()) result.emplace_back(static_cast<int>(i), printed[i]);
-  }
-  return result;
+glm::vec2 cursorOf(ScriptedPlatform& platform) {
+  double x = 0.0, y = 0.0;
+  platform.cursorPosition(x, y);
+  return glm::vec2(x, y);
 }
 
-// The aim worked out independently: the cursor unprojected onto the near plane, the
-// ray from the eye through it, met with the horizontal plane through the shoulder.
-glm::vec3 expectedAim(double x, double y, const glm::mat4& view, const glm::vec3& robot) {
-  const glm::vec3 nearPoint =
-      glm::unProject(glm::vec3(x, kHeight - y, 0.0), view, render::projection, glm::vec4(0.0f, 0.0f, kWidth, kHeight));
-  const glm::vec3 eye(glm::inverse(view)[3]);
-  const glm::vec3 direction = glm::normalize(nearPoint - eye);
-  const glm::vec3 shoulder = robot + glm::vec3(0.0f, 1.5f, 0.0f);
-  const float t = (shoulder.y - eye.y) / direction.y;
-  return glm::normalize(eye + t * direction - shoulder);
-}
-
-glm::mat4 turnedBy(float angle) { return glm::rotate(glm::mat4(1.0f), angle, kRotationAxis); }
-
-class ControlsTest : public ::testing::Test {
- protected:
-  void SetUp() override { buildScene(); }
-  void TearDown() override { clearScene(); }
-  ScriptedPlatform platform{kFrame};
-};
-
-// ---- Render toggles
-
-TEST_F(ControlsTest, HeldF5StepsTheMipmapModeEveryHalfSecond) {
-  const std::vector<int> acting = toggleFrames(0.5f, 3);
-  platform.hold({GLFW_KEY_F5}, acting.back() + 1);
-  const auto lines = linesByFrame(playScript(platform));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], std::make_pair(acting[0], std::string("MipMap Quality: OFF\n")));
-  EXPECT_EQ(lines[1], std::make_pair(acting[1], std::string("MipMap Sampling Quality: Nearest Neighbour\n")));
-  EXPECT_EQ(lines[2], std::make_pair(acting[2], std::string("MipMap Sampling Quality: Bilinear\n")));
-  EXPECT_EQ(mipmapMode, 2);
-}
-
-TEST_F(ControlsTest, F4F8AndF9ReportTheirNewSettingsInKeyOrder) {
-  const std::vector<int> acting = toggleFrames(0.5f, 2);
-  platform.hold({GLFW_KEY_F9, GLFW_KEY_F8, GLFW_KEY_F4}, acting.back() + 1);
-  const auto lines = linesByFrame(playScript(platform));
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].second,
-            "Texture Sampling Quality: Nearest Neighbour\nViewfrustum Culling: OFF\nTransparency: OFF\n");
-  EXPECT_EQ(lines[1].first, acting[1]);
-  EXPECT_EQ(lines[1].second, "Texture Sampling Quality: Bilinear\nViewfrustum Culling: ON\nTransparency: ON\n");
-  EXPECT_EQ(textureFilterMode, 1);
-  EXPECT_TRUE(frustumCullingOn);
-  EXPECT_TRUE(transparencyOn);
-}
-
-// The ambient strength after each step of a held key, checking every step's message.
-std::vector<float> ambientSteps(ScriptedPlatform& platform, const std::string& message) {
-  FrameAim aim;
-  std::vector<float> steps;
-  while (!platform.scriptDone()) {
-    testing::internal::CaptureStdout();
-    playFrame(platform, aim);
-    const std::string printed = testing::internal::GetCapturedStdout();
-    if (printed.empty()) continue;
-    EXPECT_EQ(printed, message);
-    steps.push_back(ambientLight.x);
-  }
-  return steps;
-}
-
-TEST_F(ControlsTest, HeldF7ReachesExactlyOneAtTheSeventhStepAndStays) {
-  platform.hold({GLFW_KEY_F7}, toggleFrames(0.5f, 9).back() + 1);
-  const std::vector<float> steps = ambientSteps(platform, "Ambient Light Strength increased\n");
-  ASSERT_EQ(steps.size(), 9u);
-  float previous = 0.3f;
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_NEAR(steps[i], previous + 0.1f, 1e-6f) << "step " << i + 1;
-    EXPECT_LT(steps[i], 1.0f);
-    previous = steps[i];
-  }
-  EXPECT_EQ(steps[6], 1.0f);
-  EXPECT_EQ(steps[7], 1.0f);
-  EXPECT_EQ(steps[8], 1.0f);
-}
-
-TEST_F(ControlsTest, HeldF6LeavesATinyRemainderAtTheThirdStepAndZeroAtTheFourth) {
-  platform.hold({GLFW_KEY_F6}, toggleFrames(0.5f, 5).back() + 1);
-  const std::vector<float> steps = ambientSteps(platform, "Ambient Light Strength decreased\n");
-  ASSERT_EQ(steps.size(), 5u);
-  EXPECT_NEAR(steps[0], 0.2f, 1e-6f);
-  EXPECT_NEAR(steps[1], 0.1f, 1e-6f);
-  // 0.3 - 0.1 - 0.1 - 0.1 through single-precision storage is not quite 0.
-  EXPECT_GT(steps[2], 0.0f);
-  EXPECT_LT(steps[2], 1e-6f);
-  EXPECT_EQ(steps[3], 0.0f);
-  EXPECT_EQ(steps[4], 0.0f);
-}
-
-TEST_F(ControlsTest, WithF6AndF7HeldTogetherF6Wins) {
-  platform.hold({GLFW_KEY_F6, GLFW_KEY_F7}, toggleFrames(0.5f, 2).back() + 1);
-  const std::vector<float> steps = ambientSteps(platform, "Ambient Light Strength decreased\n");
-  ASSERT_EQ(steps.size(), 2u);
-  EXPECT_NEAR(steps[1], 0.1f, 1e-6f);
-}
-
-class ControlsGlTest : public GlTest {
+class ControlsTest : public GlTest {
  protected:
   void SetUp() override {
     GlTest::SetUp();
@@ -223,70 +112,123 @@ class ControlsGlTest : public GlTest {
   }
   void TearDown() override {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    clearScene();
+    resetGlobals();
+    render::projection = glm::mat4(1.0f);
     GlTest::TearDown();
+  }
+  // One frame of the script's own aim step, from a fresh aim.
+  FrameAim aimOnce(ScriptedPlatform& script) {
+    FrameAim aim;
+    app::aimAndTurn(script, aim);
+    return aim;
   }
   ScriptedPlatform platform{kFrame};
 };
 
-GLint polygonMode() {
-  GLint modes[2] = {0, 0};
-  glGetIntegerv(GL_POLYGON_MODE, modes);
-  return modes[0];
+// ---- Render toggles
+
+TEST_F(ControlsTest, HeldF4F5F8AndF9StepTheirSettingsEveryHalfSecondInKeyOrder) {
+  const std::vector<int> acting = toggleFrames(0.5f, 3);
+  platform.hold({GLFW_KEY_F9, GLFW_KEY_F8, GLFW_KEY_F5, GLFW_KEY_F4}, acting.back() + 1);
+  const auto printed = printedByFrame(platform);
+  const std::vector<std::pair<int, std::string>> expected = {
+      {acting[0],
+       "Texture Sampling Quality: Nearest Neighbour\nMipMap Quality: OFF\nViewfrustum Culling: OFF\nTransparency: "
+       "OFF\n"},
+      {acting[1],
+       "Texture Sampling Quality: Bilinear\nMipMap Sampling Quality: Nearest Neighbour\nViewfrustum Culling: ON\n"
+       "Transparency: ON\n"},
+      {acting[2],
+       "Texture Sampling Quality: Nearest Neighbour\nMipMap Sampling Quality: Bilinear\nViewfrustum Culling: OFF\n"
+       "Transparency: OFF\n"}};
+  EXPECT_EQ(printed, expected);
+  EXPECT_EQ(mipmapMode, 2);
+  EXPECT_EQ(textureFilterMode, 0);
+  EXPECT_FALSE(frustumCullingOn);
+  EXPECT_FALSE(transparencyOn);
 }
 
-TEST_F(ControlsGlTest, HeldF3AlternatesWireframeEveryPointFourSeconds) {
-  platform.hold({GLFW_KEY_F3}, static_cast<int>(1.0 / kFrame));  // one second
-  FrameAim aim;
-  std::vector<int> toggled;
-  while (!platform.scriptDone()) {
-    const int frame = platform.frame();
-    testing::internal::CaptureStdout();
-    playFrame(platform, aim);
-    const std::string printed = testing::internal::GetCapturedStdout();
-    if (printed.empty()) continue;
-    const bool on = toggled.size() % 2 == 0;
-    toggled.push_back(frame);
-    EXPECT_EQ(printed, on ? "Wireframe mode turned on\n" : "Wireframe mode turned off\n");
-    EXPECT_EQ(wireframeOn, on);
-    EXPECT_EQ(polygonMode(), on ? GL_LINE : GL_FILL);
+TEST_F(ControlsTest, HeldF7ReachesExactlyOneAtTheSeventhStepAndHeldF6LeavesATinyRemainderAtTheThird) {
+  const auto ambientSteps = [](int key, int steps, const std::string& message) {
+    buildScene();
+    ScriptedPlatform script(kFrame);
+    script.hold({key}, toggleFrames(0.5f, steps).back() + 1);
+    std::vector<float> values;
+    for (const auto& [frame, text] : printedByFrame(script, [&] { values.push_back(ambientLight.x); }))
+      EXPECT_EQ(text, message) << "frame " << frame;
+    return values;
+  };
+  const std::vector<float> up = ambientSteps(GLFW_KEY_F7, 9, "Ambient Light Strength increased\n");
+  ASSERT_EQ(up.size(), 9u);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_NEAR(up[i], 0.3f + 0.1f * static_cast<float>(i + 1), 1e-6f) << "step " << i + 1;
+    EXPECT_LT(up[i], 1.0f);
   }
-  EXPECT_EQ(toggled, toggleFrames(0.4f, 3));
+  EXPECT_EQ(up[6], 1.0f);
+  EXPECT_EQ(up[8], 1.0f);
+
+  const std::vector<float> down = ambientSteps(GLFW_KEY_F6, 5, "Ambient Light Strength decreased\n");
+  ASSERT_EQ(down.size(), 5u);
+  EXPECT_NEAR(down[0], 0.2f, 1e-6f);
+  EXPECT_NEAR(down[1], 0.1f, 1e-6f);
+  // 0.3 - 0.1 - 0.1 - 0.1 through single-precision storage is not quite 0.
+  EXPECT_GT(down[2], 0.0f);
+  EXPECT_LT(down[2], 1e-6f);
+  EXPECT_EQ(down[3], 0.0f);
+  EXPECT_EQ(down[4], 0.0f);
+}
+
+TEST_F(ControlsTest, HeldF3AlternatesWireframeEveryPointFourSeconds) {
+  platform.hold({GLFW_KEY_F3}, static_cast<int>(1.0 / kFrame));  // one second
+  std::vector<std::pair<bool, GLint>> states;                    // wireframeOn and the polygon mode after each toggle
+  const auto printed = printedByFrame(platform, [&] {
+    GLint modes[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    states.emplace_back(wireframeOn, modes[0]);
+  });
+  const std::vector<int> acting = toggleFrames(0.4f, 3);
+  ASSERT_EQ(printed.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    const bool on = i % 2 == 0;
+    EXPECT_EQ(printed[i].first, acting[i]);
+    EXPECT_EQ(printed[i].second, on ? "Wireframe mode turned on\n" : "Wireframe mode turned off\n");
+    EXPECT_EQ(states[i], std::make_pair(on, on ? GL_LINE : GL_FILL));
+  }
 }
 
 // ---- Aiming and turning
 
-TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlane) {
-  const glm::vec3 robots[] = {glm::vec3(0.0f), glm::vec3(2.0f, 0.0f, -1.0f)};
-  const double cursors[][2] = {{400, 150}, {600, 100}, {150, 40}, {700, 500}, {400, 590}};
-  for (const glm::vec3& robot : robots) {
+TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlaneAndTheTurnFollowsTheCursorsSide) {
+  for (const glm::vec3& robot : {glm::vec3(0.0f), glm::vec3(2.0f, 0.0f, -1.0f)}) {
     character.modelMatrix = glm::translate(glm::mat4(1.0f), robot);
-    for (const auto& cursor : cursors) {
-      SCOPED_TRACE(testing::Message() << "cursor " << cursor[0] << ", " << cursor[1] << " robot x " << robot.x);
+    for (const glm::vec2& cursor :
+         {glm::vec2(400, 150), glm::vec2(600, 100), glm::vec2(150, 40), glm::vec2(700, 500), glm::vec2(400, 590)}) {
+      SCOPED_TRACE(testing::Message() << "cursor " << cursor.x << ", " << cursor.y << " robot x " << robot.x);
       ScriptedPlatform script(kFrame);
-      script.cursorAt(cursor[0], cursor[1]).idle();
-      FrameAim aim;
-      app::aimAndTurn(script, aim);
-      EXPECT_EQ(aim.cursorX, cursor[0]);
-      EXPECT_EQ(aim.cursorY, cursor[1]);
+      script.cursorAt(cursor.x, cursor.y).idle();
+      const FrameAim aim = aimOnce(script);
+      EXPECT_EQ(glm::vec2(aim.cursorX, aim.cursorY), cursor);
       expectNear(aim.rayOrigin, kEye, 1e-5f);
-      expectNear(aim.shoulderPoint, robot + glm::vec3(0.0f, 1.5f, 0.0f), 1e-6f);
-      expectNear(aimDirection, expectedAim(cursor[0], cursor[1], playerCamera.modelMatrix, robot), 1e-4f);
+      const glm::vec3 shoulder = robot + glm::vec3(0.0f, 1.5f, 0.0f);
+      expectNear(aim.shoulderPoint, shoulder, 1e-6f);
+      // Worked out independently: the cursor unprojected onto the near plane, the ray from
+      // the eye through it, met with the horizontal plane through the shoulder.
+      const glm::vec3 nearPoint =
+          glm::unProject(glm::vec3(cursor.x, kHeight - cursor.y, 0.0f), playerCamera.modelMatrix, render::projection,
+                         glm::vec4(0.0f, 0.0f, kWidth, kHeight));
+      const glm::vec3 ray = glm::normalize(nearPoint - kEye);
+      expectNear(aimDirection, glm::normalize(kEye + (shoulder.y - kEye.y) / ray.y * ray - shoulder), 1e-4f);
       EXPECT_NEAR(glm::length(aimDirection), 1.0f, 1e-5f);
     }
   }
-}
-
-TEST_F(ControlsTest, TheTurnsSignFollowsTheCursorsSideOfTheCentreColumn) {
-  // The robot stands right of the camera's line of sight, so the aim points left
-  // (negative x) on both sides of the centre column; only the cursor decides the sign.
+  // The robot right of the camera's line of sight: the aim points left (negative x) on both
+  // sides of the centre column, and only the cursor decides the sign of the turn.
   character.modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(2.0f, 0.0f, 0.0f));
   for (double x : {400.0, 399.0}) {
     SCOPED_TRACE(x);
     ScriptedPlatform script(kFrame);
     script.cursorAt(x, 150).idle();
-    FrameAim aim;
-    app::aimAndTurn(script, aim);
+    aimOnce(script);
     ASSERT_LT(aimDirection.x, 0.0f);
     const float magnitude = std::acos(glm::dot(aimDirection, kForward));
     ASSERT_GT(magnitude, 0.1f);
@@ -300,20 +242,16 @@ TEST_F(ControlsTest, ARayAlongOrAwayFromTheShoulderPlaneKeepsThePreviousAim) {
     glm::vec3 eye;
     double cursorY;
   };
-  const Case cases[] = {
-      {"along the plane, eye above it", {0.0f, 3.0f, 5.0f}, 300.0},
-      {"upwards, eye above the plane", {0.0f, 3.0f, 5.0f}, 100.0},
-      {"downwards, eye below the plane", {0.0f, 0.5f, 5.0f}, 550.0},
-  };
   const glm::vec3 previous = glm::normalize(glm::vec3(1.0f, 0.0f, -1.0f));
-  for (const Case& c : cases) {
+  for (const Case& c : {Case{"along the plane, eye above it", {0.0f, 3.0f, 5.0f}, 300.0},
+                        Case{"upwards, eye above the plane", {0.0f, 3.0f, 5.0f}, 100.0},
+                        Case{"downwards, eye below the plane", {0.0f, 0.5f, 5.0f}, 550.0}}) {
     SCOPED_TRACE(c.what);
     playerCamera.modelMatrix = glm::lookAt(c.eye, c.eye + kForward, kUp);
     aimDirection = previous;
     ScriptedPlatform script(kFrame);
     script.cursorAt(400, c.cursorY).idle();
-    FrameAim aim;
-    app::aimAndTurn(script, aim);
+    const FrameAim aim = aimOnce(script);
     if (c.cursorY == 300.0) {
       ASSERT_EQ(aim.rayDirection.y, 0.0f) << "the ray must lie in a horizontal plane";
     }
@@ -329,8 +267,7 @@ TEST_F(ControlsTest, AnAimThatRoundingLeftJustLongerThanOneStillTurnsTheRobot) {
   ASSERT_GT(glm::dot(aimDirection, kForward), 1.0f);
   playerCamera.modelMatrix = glm::lookAt(glm::vec3(0.0f, 3.0f, 5.0f), glm::vec3(0.0f, 3.0f, 0.0f), kUp);
   platform.cursorAt(400, 300).idle();
-  FrameAim aim;
-  app::aimAndTurn(platform, aim);
+  aimOnce(platform);
   expectNear(character.rotationMatrix, glm::mat4(1.0f), 1e-6f);
 }
 
@@ -350,108 +287,68 @@ TEST_F(ControlsTest, HoldingTheButtonFiresEveryHalfSecond) {
   EXPECT_EQ(fireFrames, (std::vector<int>{0, repeat, 2 * repeat}));
 }
 
-TEST_F(ControlsTest, ABulletStartsOneUnitAheadOfTheShoulderAlongTheAim) {
+TEST_F(ControlsTest, ABulletStartsOneUnitAheadOfTheShoulderAlongTheAimOrInTheFreeCameraAlongTheRay) {
   platform.cursorAt(600, 100).click();
-  FrameAim aim;
-  app::aimAndTurn(platform, aim);
+  const FrameAim aim = aimOnce(platform);
   app::fireBullets(platform, aim);
   app::fireBullets(platform, aim);  // the cooldown holds the second shot back
   ASSERT_EQ(bullets.size(), 1u);
-  const scene::Bullet& bullet = *bullets.front();
-  EXPECT_EQ(bullet.direction, aimDirection);
-  EXPECT_NEAR(bullet.direction.y, 0.0f, 1e-5f);  // level flight with the player camera
-  expectNear(glm::vec3(bullet.modelMatrix[3]), aim.shoulderPoint + aimDirection, 1e-6f);
-  EXPECT_EQ(glm::mat3(bullet.modelMatrix), glm::mat3(1.0f));  // a pure translation
+  EXPECT_EQ(bullets.front()->direction, aimDirection);
+  EXPECT_NEAR(bullets.front()->direction.y, 0.0f, 1e-5f);  // level flight with the player camera
+  expectNear(translationOf(bullets.front()->modelMatrix), aim.shoulderPoint + aimDirection, 1e-6f);
+  EXPECT_EQ(glm::mat3(bullets.front()->modelMatrix), glm::mat3(1.0f));  // a pure translation
   EXPECT_EQ(shootCooldown, 0.5f);
-}
 
-TEST_F(ControlsTest, InTheFreeCameraBulletsFlyAlongTheCursorRay) {
-  freeCameraMode = true;
-  activeCamera = &freeCamera;
-  freeCamera.modelMatrix = glm::lookAt(glm::vec3(0.0f, 1.5f, 0.0f), glm::vec3(0.0f, 2.5f, -1.0f), kUp);
-  platform.cursorAt(500, 300).click();
-  FrameAim aim;
-  app::aimAndTurn(platform, aim);
-  app::fireBullets(platform, aim);
-  ASSERT_EQ(bullets.size(), 1u);
-  EXPECT_EQ(bullets.front()->direction, aim.rayDirection);
-  EXPECT_GT(bullets.front()->direction.y, 0.5f);  // climbing, as the camera looks up
-  expectNear(glm::vec3(bullets.front()->modelMatrix[3]), aim.shoulderPoint + aim.rayDirection, 1e-6f);
-}
-
-// ---- Walking and jumping
-
-TEST_F(ControlsTest, TheKeysWalkAndJumpTheRobotOnlyWithThePlayerCamera) {
-  platform.hold({GLFW_KEY_W, GLFW_KEY_D}, 3).hold({GLFW_KEY_SPACE});
-  FrameAim aim;
-  playFrame(platform, aim);  // the first frame has no frame time yet
-  playFrame(platform, aim);
-  const glm::vec3 step = character.moveStep;
-  EXPECT_GT(step.x, 0.0f);
-  EXPECT_LT(step.z, 0.0f);
-  playFrame(platform, aim);
-  EXPECT_FALSE(character.airborne);
-  playFrame(platform, aim);
-  EXPECT_TRUE(character.airborne);
-  EXPECT_GT(character.verticalSpeed, 0.0f);
-
-  // In the free camera the same keys neither steer nor stop nor lift the robot.
   buildScene();
   freeCameraMode = true;
   activeCamera = &freeCamera;
-  character.moveStep = glm::vec3(0.25f, 0.0f, 0.0f);
+  freeCamera.modelMatrix = glm::lookAt(glm::vec3(0.0f, 1.5f, 0.0f), glm::vec3(0.0f, 2.5f, -1.0f), kUp);
   ScriptedPlatform free(kFrame);
-  free.hold({GLFW_KEY_W, GLFW_KEY_SPACE}, 2);
-  playFrame(free, aim);
-  playFrame(free, aim);
-  EXPECT_EQ(character.moveStep, glm::vec3(0.25f, 0.0f, 0.0f));
-  EXPECT_FALSE(character.airborne);
+  free.cursorAt(500, 300).click();
+  const FrameAim freeAim = aimOnce(free);
+  app::fireBullets(free, freeAim);
+  ASSERT_EQ(bullets.size(), 1u);
+  EXPECT_EQ(bullets.front()->direction, freeAim.rayDirection);
+  EXPECT_GT(bullets.front()->direction.y, 0.5f);  // climbing, as the camera looks up
+  expectNear(translationOf(bullets.front()->modelMatrix), freeAim.shoulderPoint + freeAim.rayDirection, 1e-6f);
 }
 
-TEST_F(ControlsTest, TheRobotKeepsWalkingWhenTheFreeCameraIsEntered) {
-  platform.hold({GLFW_KEY_W}, 4).hold({GLFW_KEY_W, GLFW_KEY_C}).hold({GLFW_KEY_S}, 5);
+// ---- Walking and the free camera
+
+TEST_F(ControlsTest, TheRobotKeepsWalkingWhenTheFreeCameraIsEnteredAndTheKeysNoLongerSteerOrLiftIt) {
+  platform.hold({GLFW_KEY_W}, 4).hold({GLFW_KEY_W, GLFW_KEY_C}).hold({GLFW_KEY_S, GLFW_KEY_D, GLFW_KEY_SPACE}, 5);
   FrameAim aim;
   for (int i = 0; i < 5; ++i) playFrame(platform, aim);
   ASSERT_TRUE(freeCameraMode);
   const float stride = static_cast<float>(3.5 * kFrame);
-  float z = character.modelMatrix[3].z;
   for (int i = 0; i < 5; ++i) {
+    const glm::vec3 before = translationOf(character.modelMatrix);
     playFrame(platform, aim);
-    EXPECT_NEAR(character.modelMatrix[3].z, z - stride, 1e-5f) << "frame " << i << " in the free camera";
-    z = character.modelMatrix[3].z;
+    expectNear(translationOf(character.modelMatrix) - before, {0.0f, 0.0f, -stride}, 1e-5f);
+    EXPECT_FALSE(character.airborne) << "frame " << i << " in the free camera";
   }
 }
 
-// ---- Camera switch and free-camera look
-
 TEST_F(ControlsTest, EnteringTheFreeCameraLooksAlongTheAimFromTheShoulder) {
-  const double cursors[][2] = {{600, 100}, {200, 100}, {400, 100}, {400, 550}};
-  for (const auto& cursor : cursors) {
-    SCOPED_TRACE(testing::Message() << "cursor " << cursor[0] << ", " << cursor[1]);
+  for (const glm::vec2& cursor : {glm::vec2(600, 100), glm::vec2(200, 100), glm::vec2(400, 100), glm::vec2(400, 550)}) {
+    SCOPED_TRACE(testing::Message() << "cursor " << cursor.x << ", " << cursor.y);
     buildScene();
     ScriptedPlatform script(kFrame);
-    script.cursorAt(cursor[0], cursor[1]).hold({GLFW_KEY_C});
+    script.cursorAt(cursor.x, cursor.y).hold({GLFW_KEY_C});
     script.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
     FrameAim aim;
     playFrame(script, aim);
-
     ASSERT_TRUE(freeCameraMode);
     EXPECT_EQ(activeCamera, &freeCamera);
     EXPECT_EQ(freeCameraPitch, 0.0f);
     EXPECT_EQ(freeCameraPosition, glm::vec3(0.0f, 1.5f, 0.0f));
-    EXPECT_EQ(savedCursorX, static_cast<float>(cursor[0]));
-    EXPECT_EQ(savedCursorY, static_cast<float>(cursor[1]));
+    EXPECT_EQ(glm::vec2(savedCursorX, savedCursorY), cursor);
     // 3.14 for half a turn leaves the view within a few thousandths of the aim.
     expectNear(freeCamera.direction, aimDirection, 0.002f);
     EXPECT_NEAR(glm::dot(freeCamera.up, freeCamera.direction), 0.0f, 1e-5f);
-    const glm::vec3 ahead(freeCamera.modelMatrix * glm::vec4(freeCameraPosition + freeCamera.direction, 1.0f));
-    expectNear(ahead, kForward, 1e-5f);
-    // The cursor waits at the centre for the next frame's look.
-    double x = 0.0;
-    double y = 0.0;
-    script.cursorPosition(x, y);
-    EXPECT_EQ(x, kWidth / 2);
-    EXPECT_EQ(y, kHeight / 2);
+    expectNear(glm::vec3(freeCamera.modelMatrix * glm::vec4(freeCameraPosition + freeCamera.direction, 1.0f)), kForward,
+               1e-5f);
+    EXPECT_EQ(cursorOf(script), glm::vec2(kWidth / 2, kHeight / 2)) << "the cursor waits at the centre";
   }
 }
 
@@ -468,8 +365,7 @@ TEST_F(ControlsTest, TheFreeCameraTurnsWithTheMouseAndItsPitchStopsAt157AndMinus
   EXPECT_NEAR(freeCameraYaw, yaw + 0.3f, 1e-5f);
   EXPECT_LT(freeCamera.direction.x, 0.0f) << "mouse left turns left";
 
-  std::vector<float> pitches;
-  std::vector<float> heights;  // of the viewing direction
+  std::vector<float> pitches, heights;  // heights of the viewing direction
   for (int i = 0; i < 10; ++i) {
     playFrame(platform, aim);
     pitches.push_back(freeCameraPitch);
@@ -483,15 +379,10 @@ TEST_F(ControlsTest, TheFreeCameraTurnsWithTheMouseAndItsPitchStopsAt157AndMinus
   EXPECT_EQ(pitches[6], -1.0f);
   EXPECT_EQ(pitches[9], -1.0f);
   EXPECT_NEAR(heights[9], std::sin(-1.0f), 1e-6f);
-
   // A frame without mouse movement leaves the view alone and the cursor at the centre.
   playFrame(platform, aim);
   EXPECT_EQ(freeCameraPitch, -1.0f);
-  double x = 0.0;
-  double y = 0.0;
-  platform.cursorPosition(x, y);
-  EXPECT_EQ(x, 400.0);
-  EXPECT_EQ(y, 300.0);
+  EXPECT_EQ(cursorOf(platform), glm::vec2(400.0f, 300.0f));
 }
 
 TEST_F(ControlsTest, HoldingCSwitchesEveryHalfSecondAndLeavingPutsTheCursorBack) {
@@ -501,7 +392,6 @@ TEST_F(ControlsTest, HoldingCSwitchesEveryHalfSecondAndLeavingPutsTheCursorBack)
   platform.hold({GLFW_KEY_C});
   platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
   FrameAim aim;
-
   playFrame(platform, aim);
   ASSERT_TRUE(freeCameraMode);
   const glm::mat4 turned = character.rotationMatrix;
@@ -511,16 +401,11 @@ TEST_F(ControlsTest, HoldingCSwitchesEveryHalfSecondAndLeavingPutsTheCursorBack)
   }
   EXPECT_EQ(character.rotationMatrix, turned) << "the cursor does not turn the robot in the free camera";
   EXPECT_EQ(platform.cursorNormalCalls(), 0);
-
   playFrame(platform, aim);  // frame `repeat`: C acts again
   EXPECT_FALSE(freeCameraMode);
   EXPECT_EQ(activeCamera, &playerCamera);
   EXPECT_EQ(platform.cursorNormalCalls(), 1);
-  double x = 0.0;
-  double y = 0.0;
-  platform.cursorPosition(x, y);
-  EXPECT_EQ(x, 123.0);
-  EXPECT_EQ(y, 456.0);
+  EXPECT_EQ(cursorOf(platform), glm::vec2(123.0f, 456.0f));
 }
 
 }  // namespace
