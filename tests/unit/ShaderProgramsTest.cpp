@@ -38,6 +38,9 @@ struct ProgramSpec {
   bool drawsModels;  // current while Model meshes are drawn, so reads the mesh attribute locations
 };
 
+// Names the case in test listings (by default gtest shows the struct's bytes, pointers included).
+void PrintTo(const ProgramSpec& spec, std::ostream* os) { *os << spec.label; }
+
 const Uniforms kPlaced = {{"model", GL_FLOAT_MAT4}, {"view", GL_FLOAT_MAT4}, {"project", GL_FLOAT_MAT4}};
 
 Uniforms with(Uniforms base, const Uniforms& more) {
