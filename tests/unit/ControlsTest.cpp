@@ -131,16 +131,21 @@ TEST_F(ControlsTest, HeldF4F5F8AndF9StepTheirSettingsEveryHalfSecondInKeyOrder) 
   const std::vector<int> acting = toggleFrames(0.5f, 3);
   platform.hold({GLFW_KEY_F9, GLFW_KEY_F8, GLFW_KEY_F5, GLFW_KEY_F4}, acting.back() + 1);
   const auto printed = printedByFrame(platform);
-  const std::vector<std::pair<int, std::string>> expected = {
-      {acting[0],
-       "Texture Sampling Quality: Nearest Neighbour\nMipMap Quality: OFF\nViewfrustum Culling: OFF\nTransparency: "
-       "OFF\n"},
-      {acting[1],
-       "Texture Sampling Quality: Bilinear\nMipMap Sampling Quality: Nearest Neighbour\nViewfrustum Culling: ON\n"
-       "Transparency: ON\n"},
-      {acting[2],
-       "Texture Sampling Quality: Nearest Neighbour\nMipMap Sampling Quality: Bilinear\nViewfrustum Culling: OFF\n"
-       "Transparency: OFF\n"}};
+  const std::vector<std::pair<int, std::string>> expected = {{acting[0],
+                                                              "Texture Sampling Quality: Nearest Neighbour\n"
+                                                              "MipMap Quality: OFF\n"
+                                                              "Viewfrustum Culling: OFF\n"
+                                                              "Transparency: OFF\n"},
+                                                             {acting[1],
+                                                              "Texture Sampling Quality: Bilinear\n"
+                                                              "MipMap Sampling Quality: Nearest Neighbour\n"
+                                                              "Viewfrustum Culling: ON\n"
+                                                              "Transparency: ON\n"},
+                                                             {acting[2],
+                                                              "Texture Sampling Quality: Nearest Neighbour\n"
+                                                              "MipMap Sampling Quality: Bilinear\n"
+                                                              "Viewfrustum Culling: OFF\n"
+                                                              "Transparency: OFF\n"}};
   EXPECT_EQ(printed, expected);
   EXPECT_EQ(mipmapMode, 2);
   EXPECT_EQ(textureFilterMode, 0);
