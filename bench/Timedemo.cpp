@@ -3,16 +3,15 @@
 // then the same with bullets and particle bursts added, and an empty frame for scale.
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <glm/gtc/matrix_transform.hpp>
 #include <memory>
 #include <string>
-#include <unistd.h>
-
-#include <glm/gtc/matrix_transform.hpp>
 #include <vector>
 
 #include "RouteScript.h"
@@ -78,10 +77,10 @@ void keepBullets(int count) {
                 bullets.end());
   const glm::vec3 robot(varn::character.modelMatrix[3]);
   for (int i = static_cast<int>(bullets.size()); i < count; ++i) {
-    const glm::vec3 at = robot + glm::vec3(-1.5f + 0.3f * static_cast<float>(i % 11), 1.5f,
-                                           -1.0f - 0.3f * static_cast<float>(i / 11));
-    bullets.push_back(std::make_unique<varn::scene::Bullet>(
-        varn::bulletModel, glm::translate(glm::mat4(1.0f), at), glm::vec3(0.0f)));
+    const glm::vec3 at =
+        robot + glm::vec3(-1.5f + 0.3f * static_cast<float>(i % 11), 1.5f, -1.0f - 0.3f * static_cast<float>(i / 11));
+    bullets.push_back(
+        std::make_unique<varn::scene::Bullet>(varn::bulletModel, glm::translate(glm::mat4(1.0f), at), glm::vec3(0.0f)));
   }
 }
 
@@ -134,12 +133,9 @@ int main() {
   ScriptedPlatform platform;
   // The route to the button room, then one quiet phase per load, then the winning shot.
   varn::test::appendRouteToButtonRoom(platform);
-  std::vector<Phase> phases = {{"route through the level", 0, 0, {}, 0},
-                               {"button room, idle", 0, 0, {}, 0},
-                               {"10 bullets in flight", 10, 0, {}, 0},
-                               {"100 bullets in flight", 100, 0, {}, 0},
-                               {"1 particle system", 0, 1, {}, 0},
-                               {"20 particle systems", 0, 20, {}, 0}};
+  std::vector<Phase> phases = {{"route through the level", 0, 0, {}, 0}, {"button room, idle", 0, 0, {}, 0},
+                               {"10 bullets in flight", 10, 0, {}, 0},   {"100 bullets in flight", 100, 0, {}, 0},
+                               {"1 particle system", 0, 1, {}, 0},       {"20 particle systems", 0, 20, {}, 0}};
   const int routeFrames = platform.scriptLength();
   platform.idle(kLoadPhaseFrames * static_cast<int>(phases.size() - 1));
   varn::test::appendShotAtButton(platform);
@@ -167,7 +163,8 @@ int main() {
       if (phase != nullptr) phase->trianglesPerFrame = std::max(phase->trianglesPerFrame, double(primitives));
       queryRunning = false;
     }
-    const int phaseStart = frame < routeFrames ? 0 : routeFrames + ((frame - routeFrames) / kLoadPhaseFrames) * kLoadPhaseFrames;
+    const int phaseStart =
+        frame < routeFrames ? 0 : routeFrames + ((frame - routeFrames) / kLoadPhaseFrames) * kLoadPhaseFrames;
     if (phase != nullptr && frame - phaseStart >= kWarmUpFrames) {
       phase->frameMs.push_back(std::chrono::duration<double, std::milli>(now - last).count());
     }
@@ -187,8 +184,8 @@ int main() {
   const int status = varn::app::runGame(1, argv, platform);
   const Stats empty = emptyFrames(varn::windowWidth, varn::windowHeight, 300);
 
-  std::printf("\nMorrowgear timedemo, %d x %d, %.4f s of game time per frame\n", varn::windowWidth,
-              varn::windowHeight, platform.frameSeconds());
+  std::printf("\nMorrowgear timedemo, %d x %d, %.4f s of game time per frame\n", varn::windowWidth, varn::windowHeight,
+              platform.frameSeconds());
   std::printf("time from process start to the first presented frame: %.3f s\n\n", firstFrameSeconds);
   std::printf("| %-34s | %6s | %8s | %8s | %8s | %8s | %10s |\n", "phase", "frames", "median", "p95", "p99", "worst",
               "primitives");

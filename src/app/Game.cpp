@@ -33,8 +33,7 @@ GLFWwindow* openWindow(const WindowSettings& settings) {
     monitor = glfwGetPrimaryMonitor();
     glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
   }
-  GLFWwindow* window =
-      glfwCreateWindow(settings.windowWidth, settings.windowHeight, "Morrowgear", monitor, nullptr);
+  GLFWwindow* window = glfwCreateWindow(settings.windowWidth, settings.windowHeight, "Morrowgear", monitor, nullptr);
   if (window == nullptr) failStartup("ERROR: could not open Window", true);
   glfwMakeContextCurrent(window);
   glewExperimental = GL_TRUE;

@@ -17,35 +17,35 @@
 
 namespace varn {
 
-extern scene::Character character;           // the player's robot, built by init
-extern scene::Enemy enemy1;                  // enemy robots, built by init
+extern scene::Character character;  // the player's robot, built by init
+extern scene::Enemy enemy1;         // enemy robots, built by init
 extern scene::Enemy enemy2;
-extern scene::Map levelMap;                  // the level and its collision boxes
-extern scene::Button destructionButton;      // shooting it wins the game
-extern scene::Camera playerCamera;           // above and behind the robot, carried by its steps
-extern scene::Camera freeCamera;             // the look-around camera
-extern scene::Camera* activeCamera;          // the camera the frame is drawn with
-extern assets::Model bulletModel;            // shared by every bullet
+extern scene::Map levelMap;                                  // the level and its collision boxes
+extern scene::Button destructionButton;                      // shooting it wins the game
+extern scene::Camera playerCamera;                           // above and behind the robot, carried by its steps
+extern scene::Camera freeCamera;                             // the look-around camera
+extern scene::Camera* activeCamera;                          // the camera the frame is drawn with
+extern assets::Model bulletModel;                            // shared by every bullet
 extern std::vector<std::unique_ptr<scene::Bullet>> bullets;  // in firing order, owned
-extern float deltaTime;                      // seconds the previous frame took, at most 0.1
-extern bool wireframeOn;                     // F3
-extern int32_t textureFilterMode;            // F4: 0 nearest, 1 bilinear
-extern int32_t mipmapMode;                   // F5: 0 off, 1 nearest, 2 bilinear
-extern glm::vec3 ambientLight;               // F6/F7 change x, in [0, 1]
-extern bool frustumCullingOn;                // F8
-extern bool transparencyOn;                  // F9
-extern bool freeCameraMode;                  // C
+extern float deltaTime;                                      // seconds the previous frame took, at most 0.1
+extern bool wireframeOn;                                     // F3
+extern int32_t textureFilterMode;                            // F4: 0 nearest, 1 bilinear
+extern int32_t mipmapMode;                                   // F5: 0 off, 1 nearest, 2 bilinear
+extern glm::vec3 ambientLight;                               // F6/F7 change x, in [0, 1]
+extern bool frustumCullingOn;                                // F8
+extern bool transparencyOn;                                  // F9
+extern bool freeCameraMode;                                  // C
 extern bool enemy1Destroyed;
 extern bool enemy2Destroyed;
-extern bool enemyReachedPlayer;              // from then on the enemies stop
+extern bool enemyReachedPlayer;  // from then on the enemies stop
 extern bool gameWon;
 extern bool gameLost;
-extern bool quitRequested;                   // the end countdown ran out
-extern float endDelay;                       // seconds left of the end countdown
-extern bool explosionPending;                // a hit effect is to start in this frame's draw
-extern int32_t explosionKind;                // 0 level, 1 enemy, 2 button
-extern glm::vec3 explosionPosition;          // centre of the hitting bullet's box
-extern uint32_t objectsConsidered;           // this frame's colour passes, for the title
+extern bool quitRequested;           // the end countdown ran out
+extern float endDelay;               // seconds left of the end countdown
+extern bool explosionPending;        // a hit effect is to start in this frame's draw
+extern int32_t explosionKind;        // 0 level, 1 enemy, 2 button
+extern glm::vec3 explosionPosition;  // centre of the hitting bullet's box
+extern uint32_t objectsConsidered;   // this frame's colour passes, for the title
 extern uint32_t objectsDrawn;
 
 // Main-loop state.

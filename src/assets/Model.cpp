@@ -30,9 +30,7 @@ bool samePath(const aiString& a, const aiString& b) {
 
 }  // namespace
 
-Model::Model(const char* modelPath, render::Shader* modelProgram) : program(modelProgram) {
-  loadModel(modelPath);
-}
+Model::Model(const char* modelPath, render::Shader* modelProgram) : program(modelProgram) { loadModel(modelPath); }
 
 void Model::draw(int32_t textureFilterMode, int32_t mipmapMode) const {
   for (const Mesh& mesh : meshes) mesh.draw(textureFilterMode, mipmapMode);

@@ -35,8 +35,8 @@ class ParticleSystem {
   bool initialize();
   // Takes effect on the first call only.
   void setGeneratorProperties(glm::vec3 position, glm::vec3 velocityMin, glm::vec3 velocityMax, glm::vec3 gravity,
-                              glm::vec3 colour, float lifeMin, float lifeMax, float size, float period,
-                              int32_t count, float duration);
+                              glm::vec3 colour, float lifeMin, float lifeMax, float size, float period, int32_t count,
+                              float duration);
   void setMatrices(const glm::mat4& projection, const glm::mat4& view, glm::vec3 position, glm::vec3 viewDirection,
                    glm::vec3 up);
   // One simulation step; leaves rasterisation discarded until render().

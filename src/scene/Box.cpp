@@ -11,8 +11,6 @@ bool boxesOverlap(const glm::vec3& refA, const glm::vec3& refB, const glm::vec3&
   return meetsX && meetsY && meetsZ;
 }
 
-glm::vec3 transformPoint(const glm::mat4& m, const glm::vec3& p) {
-  return glm::vec3(m * glm::vec4(p, 1.0f));
-}
+glm::vec3 transformPoint(const glm::mat4& m, const glm::vec3& p) { return glm::vec3(m * glm::vec4(p, 1.0f)); }
 
 }  // namespace varn::scene

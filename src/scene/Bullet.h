@@ -28,8 +28,8 @@ class Bullet : public SceneObject {
   glm::vec3 localCornerA{0.0f};
   glm::vec3 localCornerB{0.0f};
   glm::vec3 direction{0.0f};
-  int32_t speed = 10;      // units per second
-  float lifetime = 4.0f;   // seconds of flight left
+  int32_t speed = 10;     // units per second
+  float lifetime = 4.0f;  // seconds of flight left
 };
 
 }  // namespace varn::scene

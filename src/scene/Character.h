@@ -38,7 +38,7 @@ class Character : public SceneObject {
   glm::mat4 baseMatrix{1.0f};
   glm::mat4 rotationMatrix{1.0f};
   glm::mat4 translationMatrix{1.0f};
-  int32_t gravity = 10;       // units per second squared
+  int32_t gravity = 10;  // units per second squared
   bool airborne = false;
   float verticalSpeed = 0.0f;  // units per second, upward positive
   float walkSpeed = 3.5f;      // units per second

@@ -69,9 +69,7 @@ class AssetCopy {
 };
 
 // Holds a key long enough for a polling game to see it (at least two frames).
-void pressKey(const std::string& key) {
-  shell("xdotool keydown " + key + " sleep 0.4 keyup " + key);
-}
+void pressKey(const std::string& key) { shell("xdotool keydown " + key + " sleep 0.4 keyup " + key); }
 
 bool waitForWindow(double seconds) {
   const std::string command = "timeout " + std::to_string(static_cast<int>(seconds)) +

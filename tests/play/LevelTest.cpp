@@ -161,7 +161,7 @@ TEST(Playthrough, TogglesAndCameras) {
   // Away from the enemies first, into the button room.
   varn::test::appendRouteToButtonRoom(platform);
   const int start = platform.scriptLength();
-  platform.hold({GLFW_KEY_F3}, kFramesPerSecond);  // on, off, on at 0, 0.4 and 0.8 s
+  platform.hold({GLFW_KEY_F3}, kFramesPerSecond);    // on, off, on at 0, 0.4 and 0.8 s
   platform.idle(30).hold({GLFW_KEY_F3}, 1).idle(5);  // off again once the cooldown has run out
   platform.hold({GLFW_KEY_F4, GLFW_KEY_F5, GLFW_KEY_F8, GLFW_KEY_F9}, 1).idle(35);
   platform.hold({GLFW_KEY_F4, GLFW_KEY_F5, GLFW_KEY_F8, GLFW_KEY_F9}, 1).idle(35);

@@ -104,7 +104,8 @@ TEST(Playthrough, Combat) {
     platform.setCursorPosition(cursor.x, cursor.y);
     glm::vec2 pixel;
     if (f.newEffectKind == 1 && varn::play::projectToWindow(varn::explosionPosition, pixel)) {
-      bursts.push_back({varn::explosionPosition, f.frame, varn::play::meanBrightness(varn::play::backBuffer(), pixel, 5)});
+      bursts.push_back(
+          {varn::explosionPosition, f.frame, varn::play::meanBrightness(varn::play::backBuffer(), pixel, 5)});
       varn::play::screenshot("combat-hit-" + std::to_string(bursts.size()));
     }
     for (Burst& burst : bursts) {

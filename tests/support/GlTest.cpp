@@ -25,9 +25,7 @@ GLFWwindow* sharedGlWindow() {
   return window;
 }
 
-void GlTest::SetUp() {
-  ASSERT_NE(sharedGlWindow(), nullptr) << "no OpenGL 4.3 core context (is a display set?)";
-}
+void GlTest::SetUp() { ASSERT_NE(sharedGlWindow(), nullptr) << "no OpenGL 4.3 core context (is a display set?)"; }
 
 void GlTest::TearDown() {
   if (sharedGlWindow()) {
