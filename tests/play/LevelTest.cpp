@@ -100,10 +100,9 @@ TEST(Playthrough, Win) {
   float beforeHit = -1.0f;
   float afterHit = -1.0f;
   int hitFrame = -1;
-  const PlayResult result = varn::play::play(platform, [&](const FrameRecord& f) {
+  const PlayResult result = varn::play::play("win", platform, [&](const FrameRecord& f) {
     // The top middle of the picture, where the wall with the button comes into view.
     const glm::vec2 button(400.0f, 40.0f);
-    if (f.frame == 0) varn::play::screenshot("win-start");
     if (f.frame == shotFrame - 1) {
       arrival = f.robotPosition;
       beforeHit = varn::play::meanBrightness(varn::play::backBuffer(), button, 40);
@@ -142,7 +141,7 @@ TEST(Playthrough, Fall) {
   varn::test::appendLegs(platform, route::kHallToOpenEdge);
   platform.idle(6 * kFramesPerSecond);
   platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
-  const PlayResult result = varn::play::play(platform, [](const FrameRecord& f) {
+  const PlayResult result = varn::play::play("fall", platform, [](const FrameRecord& f) {
     if (f.robotLowestY < -2.0f && f.robotLowestY > -2.3f) varn::play::screenshot("fall");
   });
   expectCleanRun(result);
@@ -181,7 +180,7 @@ TEST(Playthrough, TogglesAndCameras) {
   glm::vec2 cursorAfter(-1.0f);
   std::vector<uint8_t> filled;
   float lineDifference = 0.0f;
-  const PlayResult result = varn::play::play(platform, [&](const FrameRecord& f) {
+  const PlayResult result = varn::play::play("toggles", platform, [&](const FrameRecord& f) {
     if (f.frame == start - 1) {
       consideredBefore = f.objectsConsidered;
       filled = varn::play::backBuffer();
@@ -248,7 +247,7 @@ TEST(Playthrough, Soak) {
   LiveObjects objectsAtEnd;
   size_t mostSystems = 0;
   size_t mostBullets = 0;
-  const PlayResult result = varn::play::play(platform, [&](const FrameRecord& f) {
+  const PlayResult result = varn::play::play("soak", platform, [&](const FrameRecord& f) {
     mostSystems = std::max(mostSystems, f.particleSystems);
     mostBullets = std::max(mostBullets, f.bullets);
     glm::vec3 target;
@@ -270,7 +269,6 @@ TEST(Playthrough, Soak) {
     if (f.frame == platform.scriptLength() - 1) {
       memoryAtEnd = residentKilobytes();
       objectsAtEnd = countLiveObjects();
-      varn::play::screenshot("soak-end");
     }
   });
   expectCleanRun(result);

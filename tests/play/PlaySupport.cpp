@@ -36,7 +36,19 @@ int PlayResult::firstFrameWhere(const std::function<bool(const FrameRecord&)>& h
   return -1;
 }
 
-PlayResult play(test::ScriptedPlatform& platform, const std::function<void(const FrameRecord&)>& onFrame) {
+namespace {
+
+// Whether the loop ends after the frame now being drawn: the end countdown runs out in it,
+// or the script is over and Escape is about to be seen.
+bool lastFrame(const test::ScriptedPlatform& platform) {
+  if ((gameWon || gameLost) && endDelay > 0.0f && endDelay - deltaTime < 0.0f) return true;
+  return platform.frame() == platform.scriptLength() - 1;
+}
+
+}  // namespace
+
+PlayResult play(const std::string& name, test::ScriptedPlatform& platform,
+                const std::function<void(const FrameRecord&)>& onFrame) {
   PlayResult result;
   const assets::ParticleSystem* newestSystem = nullptr;
   platform.onFrameDrawn([&](int frame) {
@@ -60,6 +72,8 @@ PlayResult play(test::ScriptedPlatform& platform, const std::function<void(const
     record.freeCameraMode = freeCameraMode;
     result.frames.push_back(record);
     if (onFrame) onFrame(record);
+    if (frame == 1) screenshot(name + "-start");
+    if (lastFrame(platform)) screenshot(name + "-end");
   });
   const char* argv[] = {"morrowgear"};
   testing::internal::CaptureStdout();

@@ -41,7 +41,9 @@ struct PlayResult {
 
 // Runs the game (no arguments: 800 x 600) with the script; onFrame runs after each
 // frame is drawn and before the swap, with the game's state as the frame left it.
-PlayResult play(test::ScriptedPlatform& platform, const std::function<void(const FrameRecord&)>& onFrame = {});
+// The first and the last frame are saved as play-<name>-start.png and play-<name>-end.png.
+PlayResult play(const std::string& name, test::ScriptedPlatform& platform,
+                const std::function<void(const FrameRecord&)>& onFrame = {});
 
 // Where the cursor must be for the active camera's ray to pass through worldPoint.
 glm::vec2 cursorFor(glm::vec3 worldPoint);

@@ -32,8 +32,20 @@ TEST(Playthrough, Reached) {
   ScriptedPlatform platform;
   platform.idle(20 * kFramesPerSecond);
   platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
-  const PlayResult result = varn::play::play(platform, [](const FrameRecord& f) {
-    if (f.frame == 0) varn::play::screenshot("reached-start");
+  // At the start the robot stands in the middle of the picture, drawn with its outline;
+  // open floor at the same height beside it has none.
+  float outlineOnRobot = -1.0f;
+  float outlineOnFloor = -1.0f;
+  const PlayResult result = varn::play::play("reached", platform, [&](const FrameRecord& f) {
+    if (f.frame != 10) return;
+    const glm::vec3 middle = (varn::character.worldCornerA + varn::character.worldCornerB) * 0.5f;
+    glm::vec2 robot;
+    glm::vec2 floor;
+    ASSERT_TRUE(varn::play::projectToWindow(middle, robot));
+    ASSERT_TRUE(varn::play::projectToWindow(middle + glm::vec3(2.5f, 0.0f, 0.0f), floor));
+    const auto picture = varn::play::backBuffer();
+    outlineOnRobot = varn::play::darkShare(picture, robot, 50);
+    outlineOnFloor = varn::play::darkShare(picture, floor, 50);
   });
   expectCleanRun(result);
   const auto lines = result.lines();
@@ -47,6 +59,7 @@ TEST(Playthrough, Reached) {
   ASSERT_GE(lostAt, 0);
   const int lastFrame = result.frames.back().frame;
   EXPECT_NEAR(lastFrame - lostAt, kFramesPerSecond, 2);
+  EXPECT_GT(outlineOnRobot, outlineOnFloor + 0.03f);
   // The robot never moved: the enemies came to it.
   EXPECT_NEAR(result.frames.back().robotPosition.x, 0.0f, 1e-4f);
   EXPECT_NEAR(result.frames.back().robotPosition.z, 0.0f, 1e-4f);
@@ -55,7 +68,7 @@ TEST(Playthrough, Reached) {
 TEST(Playthrough, Escape) {
   ScriptedPlatform platform;
   platform.idle(30);
-  const PlayResult result = varn::play::play(platform);
+  const PlayResult result = varn::play::play("escape", platform);
   expectCleanRun(result);
   // Escape is seen at the end of the last scripted frame, and that frame ends the loop.
   EXPECT_EQ(result.frames.back().frame, 29);
@@ -82,7 +95,7 @@ TEST(Playthrough, Combat) {
     float afterwards = -1.0f;
   };
   std::vector<Burst> bursts;
-  const PlayResult result = varn::play::play(platform, [&](const FrameRecord& f) {
+  const PlayResult result = varn::play::play("combat", platform, [&](const FrameRecord& f) {
     // Each bullet in flight is considered twice a frame; the rest is the scene.
     const uint32_t sceneConsidered = f.objectsConsidered - 2 * static_cast<uint32_t>(f.bullets);
     if (f.frame == 1) consideredAtStart = sceneConsidered;
