@@ -148,13 +148,17 @@ int main() {
   };
 
   double firstFrameSeconds = -1.0;
+  std::string renderer;
   GLuint primitivesQuery = 0;
   bool queryRunning = false;
   auto last = Clock::now();
   platform.onFrameDrawn([&](int frame) {
     glFinish();
     const auto now = Clock::now();
-    if (firstFrameSeconds < 0.0) firstFrameSeconds = secondsSinceProcessStart();
+    if (firstFrameSeconds < 0.0) {
+      firstFrameSeconds = secondsSinceProcessStart();
+      renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    }
     Phase* phase = phaseOf(frame);
     if (queryRunning) {
       glEndQuery(GL_PRIMITIVES_GENERATED);
@@ -186,6 +190,7 @@ int main() {
 
   std::printf("\nMorrowgear timedemo, %d x %d, %.4f s of game time per frame\n", varn::windowWidth, varn::windowHeight,
               platform.frameSeconds());
+  std::printf("renderer: %s\n", renderer.c_str());
   std::printf("time from process start to the first presented frame: %.3f s\n\n", firstFrameSeconds);
   std::printf("| %-34s | %6s | %8s | %8s | %8s | %8s | %10s |\n", "phase", "frames", "median", "p95", "p99", "worst",
               "primitives");
