@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "Process.h"
+#include "StartupTranscript.h"
 #include "TempDir.h"
 
 using varn::test::Process;
@@ -25,26 +26,7 @@ const std::string kSourceDir = MORROWGEAR_SOURCE_DIR;
 constexpr double kQuickRun = 30.0;  // seconds: start-up failures end long before this
 constexpr double kStartUp = 60.0;   // seconds allowed for set-up under llvmpipe
 
-// The lines a successful set-up prints, in order.
-const std::vector<std::string> kTranscript = {
-    "loading custom cursor",
-    "initializing simple material shader",
-    "initializing blinn phong texture shader",
-    "loading map",
-    "Models/map/map_bricks.obj successfully loaded",
-    "loading destruction button",
-    "Models/map/destructionbutton.obj successfully loaded",
-    "initializing silhoutte shader",
-    "initializing cel shader",
-    "initializing transparency shader",
-    "loading enemy models",
-    "Models/robot/robot_cel_without_saw.obj successfully loaded",
-    "Models/robot/robot_saw.obj successfully loaded",
-    "loading character model",
-    "Models/character/kelbo_big.obj successfully loaded",
-    "loading bullet",
-    "Models/bullet/bullet.obj successfully loaded",
-};
+const std::vector<std::string>& kTranscript = varn::test::kStartupTranscript;
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> result;

@@ -14,6 +14,7 @@
 
 #include "GlTest.h"
 #include "Screenshot.h"
+#include "StartupTranscript.h"
 #include "TempDir.h"
 #include "app/Globals.h"
 #include "render/FrameRenderer.h"
@@ -207,29 +208,10 @@ class RenderTest : public test::GlTest {
 };
 
 TEST_F(RenderTest, SetUpReportsEveryStepInOrder) {
-  const std::vector<std::string> expected = {
-      "loading custom cursor",
-      "initializing simple material shader",
-      "initializing blinn phong texture shader",
-      "loading map",
-      "Models/map/map_bricks.obj successfully loaded",
-      "loading destruction button",
-      "Models/map/destructionbutton.obj successfully loaded",
-      "initializing silhoutte shader",
-      "initializing cel shader",
-      "initializing transparency shader",
-      "loading enemy models",
-      "Models/robot/robot_cel_without_saw.obj successfully loaded",
-      "Models/robot/robot_saw.obj successfully loaded",
-      "loading character model",
-      "Models/character/kelbo_big.obj successfully loaded",
-      "loading bullet",
-      "Models/bullet/bullet.obj successfully loaded",
-  };
   std::vector<std::string> lines;
   std::istringstream stream(transcript);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(lines, test::kStartupTranscript);
 }
 
 TEST_F(RenderTest, SetUpLeavesTheGameReadyToDrawWithTheStartUpProjectionAndAClampedShadowMap) {
