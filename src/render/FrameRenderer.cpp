@@ -9,7 +9,7 @@
 #include "app/Globals.h"
 #include "render/ColourPasses.h"
 #include "render/ParticleStep.h"
-#include "render/Perspective.h"
+#include "render/Projection.h"
 #include "render/RenderState.h"
 
 namespace varn::render {

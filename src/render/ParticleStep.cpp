@@ -4,7 +4,7 @@
 
 #include "app/Globals.h"
 #include "render/ExplosionPresets.h"
-#include "render/Perspective.h"
+#include "render/Projection.h"
 #include "render/RenderState.h"
 
 namespace varn::render {

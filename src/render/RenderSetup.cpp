@@ -13,7 +13,7 @@
 
 #include "app/Console.h"
 #include "app/Globals.h"
-#include "render/Perspective.h"
+#include "render/Projection.h"
 #include "render/RenderState.h"
 
 namespace varn::render {

@@ -30,7 +30,7 @@ GLenum uniformType(GLuint program, const char* name) {
 
 using Uniforms = std::vector<std::pair<const char*, GLenum>>;  // the upload the game makes must fit the type
 
-struct ProgramSpec {
+struct ProgramCase {
   const char* label;
   const char* vertex;
   const char* fragment;
@@ -39,7 +39,7 @@ struct ProgramSpec {
 };
 
 // Names the case in test listings (by default gtest shows the struct's bytes, pointers included).
-void PrintTo(const ProgramSpec& spec, std::ostream* os) { *os << spec.label; }
+void PrintTo(const ProgramCase& program, std::ostream* os) { *os << program.label; }
 
 const Uniforms kPlaced = {{"model", GL_FLOAT_MAT4}, {"view", GL_FLOAT_MAT4}, {"project", GL_FLOAT_MAT4}};
 
@@ -61,16 +61,16 @@ const Uniforms kShadowedLit = with(
     kLit,
     {{"M_Vl_Pl_L_Matrix", GL_FLOAT_MAT4}, {"shadowMap", GL_SAMPLER_2D_SHADOW}, {"texture_diffuse1", GL_SAMPLER_2D}});
 
-class ProgramTest : public GlTest, public ::testing::WithParamInterface<ProgramSpec> {};
+class ProgramTest : public GlTest, public ::testing::WithParamInterface<ProgramCase> {};
 
 TEST_P(ProgramTest, LinksAndDeclaresEveryUniformTheGameSets) {
-  const ProgramSpec& spec = GetParam();
-  const Shader shader(std::string("Shader/") + spec.vertex, std::string("Shader/") + spec.fragment);
-  for (const auto& [name, type] : spec.uniforms) {
+  const ProgramCase& program = GetParam();
+  const Shader shader(std::string("Shader/") + program.vertex, std::string("Shader/") + program.fragment);
+  for (const auto& [name, type] : program.uniforms) {
     EXPECT_NE(glGetUniformLocation(shader.programHandle, name), -1) << name << " is missing or unused";
     EXPECT_EQ(uniformType(shader.programHandle, name), type) << name;
   }
-  if (!spec.drawsModels) return;
+  if (!program.drawsModels) return;
   // Meshes feed position, normal and texture coordinates at fixed locations 0, 1, 2 (the last two may go unused).
   EXPECT_EQ(glGetAttribLocation(shader.programHandle, "position"), 0);
   for (const auto& [name, location] : {std::pair{"normal", 1}, {"texCoords", 2}}) {
@@ -82,20 +82,20 @@ TEST_P(ProgramTest, LinksAndDeclaresEveryUniformTheGameSets) {
 INSTANTIATE_TEST_SUITE_P(
     GamePrograms, ProgramTest,
     ::testing::Values(
-        ProgramSpec{"Depth", "Depth.vert", "Depth.frag", {{"M_Vl_Pl_Matrix", GL_FLOAT_MAT4}}, true},
-        ProgramSpec{"DebugQuad",
+        ProgramCase{"Depth", "Depth.vert", "Depth.frag", {{"M_Vl_Pl_Matrix", GL_FLOAT_MAT4}}, true},
+        ProgramCase{"DebugQuad",
                     "debug_quad.vert",
                     "debug_quad_depth.frag",
                     {{"near_plane", GL_FLOAT}, {"far_plane", GL_FLOAT}},
                     false},
-        ProgramSpec{"SimpleMaterial", "blinn_phong.vert", "blinn_phong.frag", kLit, false},
-        ProgramSpec{"TexturedBlinnPhong", "blinn_phong_tex.vert", "blinn_phong_tex.frag", kShadowedLit, true},
-        ProgramSpec{"Silhouette", "silhoutte.vert", "silhoutte.frag",
+        ProgramCase{"SimpleMaterial", "blinn_phong.vert", "blinn_phong.frag", kLit, false},
+        ProgramCase{"TexturedBlinnPhong", "blinn_phong_tex.vert", "blinn_phong_tex.frag", kShadowedLit, true},
+        ProgramCase{"Silhouette", "silhoutte.vert", "silhoutte.frag",
                     with(kPlaced, {{"offset1", GL_FLOAT}, {"color1", GL_FLOAT_VEC3}, {"alpha", GL_FLOAT}}), true},
-        ProgramSpec{"Cel", "cel.vert", "cel.frag", kShadowedLit, true},
-        ProgramSpec{"Transparency", "transparent.vert", "transparent.frag",
+        ProgramCase{"Cel", "cel.vert", "cel.frag", kShadowedLit, true},
+        ProgramCase{"Transparency", "transparent.vert", "transparent.frag",
                     with(kPlaced, {{"color", GL_FLOAT_VEC3}, {"alpha", GL_FLOAT}}), true}),
-    [](const ::testing::TestParamInfo<ProgramSpec>& info) { return info.param.label; });
+    [](const ::testing::TestParamInfo<ProgramCase>& info) { return info.param.label; });
 
 class ParticlePrograms : public GlTest {};
 

@@ -1,5 +1,5 @@
 // The game's perspective matrices (camera, shadow light, particles).
-#include "render/Perspective.h"
+#include "render/Projection.h"
 
 #include <cmath>
 
