@@ -7,12 +7,12 @@ MORROWGEAR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MORROWGEAR_BUILD="${MORROWGEAR_BUILD:-$MORROWGEAR_ROOT/build}"
 
 # Build tools, the game's libraries, and what the tests need (a virtual X server,
-# xdotool for real input, Mesa's software OpenGL, ImageMagick for screenshots).
+# xdotool for real input, Mesa's software OpenGL).
 MORROWGEAR_PACKAGES=(
   cmake g++ make pkg-config
   libglfw3-dev libglew-dev libassimp-dev libsoil-dev libglm-dev libstb-dev
   libgtest-dev
-  xvfb xauth xdotool libgl1-mesa-dri x11-utils imagemagick
+  xvfb xauth xdotool libgl1-mesa-dri
 )
 
 missing_packages() {
