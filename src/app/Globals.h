@@ -1,5 +1,5 @@
 // The game's shared state, owned by the main module: the scene objects, the render
-// toggles and the rule flags. Declared once here, in the order of the design's table.
+// toggles and the rule flags. Declared once here, scene objects first, then settings and flags.
 #pragma once
 
 #include <cstdint>
