@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "RouteScript.h"
-#include "ScriptedPlatform.h"
+#include "app/ScriptedPlatform.h"
 #include "app/Game.h"
 #include "app/Globals.h"
 #include "render/ExplosionPresets.h"
@@ -24,7 +24,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using varn::test::ScriptedPlatform;
+using varn::app::ScriptedPlatform;
 
 constexpr int kWarmUpFrames = 30;
 constexpr int kLoadPhaseFrames = 180;

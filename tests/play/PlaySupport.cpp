@@ -40,14 +40,14 @@ namespace {
 
 // Whether the loop ends after the frame now being drawn: the end countdown runs out in it,
 // or the script is over and Escape is about to be seen.
-bool lastFrame(const test::ScriptedPlatform& platform) {
+bool lastFrame(const app::ScriptedPlatform& platform) {
   if ((gameWon || gameLost) && endDelay > 0.0f && endDelay - deltaTime < 0.0f) return true;
   return platform.frame() == platform.scriptLength() - 1;
 }
 
 }  // namespace
 
-PlayResult play(const std::string& name, test::ScriptedPlatform& platform,
+PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
                 const std::function<void(const FrameRecord&)>& onFrame) {
   PlayResult result;
   const assets::ParticleSystem* newestSystem = nullptr;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ScriptedPlatform.h"
+#include "app/ScriptedPlatform.h"
 
 namespace varn::play {
 
@@ -42,7 +42,7 @@ struct PlayResult {
 // Runs the game (no arguments: 800 x 600) with the script; onFrame runs after each
 // frame is drawn and before the swap, with the game's state as the frame left it.
 // The first and the last frame are saved as play-<name>-start.png and play-<name>-end.png.
-PlayResult play(const std::string& name, test::ScriptedPlatform& platform,
+PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
                 const std::function<void(const FrameRecord&)>& onFrame = {});
 
 // Where the cursor must be for the active camera's ray to pass through worldPoint.

@@ -9,7 +9,7 @@
 
 using varn::play::FrameRecord;
 using varn::play::PlayResult;
-using varn::test::ScriptedPlatform;
+using varn::app::ScriptedPlatform;
 
 namespace {
 

@@ -4,9 +4,11 @@
 #include <glm/glm.hpp>
 
 #include "LevelRoute.h"
-#include "ScriptedPlatform.h"
+#include "app/ScriptedPlatform.h"
 
 namespace varn::test {
+
+using app::ScriptedPlatform;
 
 // Appends the legs; framesPerStep 1 at 1/60 s, route::kFramesPerTenth at 0.1 s frames.
 template <size_t N>

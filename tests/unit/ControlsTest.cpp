@@ -14,7 +14,7 @@
 #include "GlmExpect.h"
 #include "GlobalsReset.h"
 #include "SceneLevels.h"
-#include "ScriptedPlatform.h"
+#include "app/ScriptedPlatform.h"
 #include "app/Controls.h"
 #include "app/GameRules.h"
 #include "app/Globals.h"
@@ -23,6 +23,8 @@
 #include "render/RenderState.h"
 
 namespace varn::test {
+
+using app::ScriptedPlatform;
 namespace {
 
 using app::FrameAim;

@@ -1,10 +1,10 @@
 // The scripted platform: frames of held keys and mouse moves at a fixed frame time.
-#include "ScriptedPlatform.h"
+#include "app/ScriptedPlatform.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-namespace varn::test {
+namespace varn::app {
 
 ScriptedPlatform::ScriptedPlatform(double frameSeconds) : frameSeconds_(frameSeconds) {}
 
@@ -105,4 +105,4 @@ void ScriptedPlatform::frameDrawn() {
   if (onFrameDrawn_) onFrameDrawn_(frame_);
 }
 
-}  // namespace varn::test
+}  // namespace varn::app

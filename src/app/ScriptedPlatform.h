@@ -15,9 +15,9 @@
 
 #include "app/Platform.h"
 
-namespace varn::test {
+namespace varn::app {
 
-class ScriptedPlatform : public app::Platform {
+class ScriptedPlatform : public Platform {
  public:
   struct Point {
     double x = 0.0;
@@ -102,4 +102,4 @@ class ScriptedPlatform : public app::Platform {
   int firstGlErrorFrame_ = -1;
 };
 
-}  // namespace varn::test
+}  // namespace varn::app
