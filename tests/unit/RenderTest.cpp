@@ -1,13 +1,12 @@
-// Render set-up and the frame on the real game assets: the start-up transcript, the
-// fixed render state, the light and shadow matrices, culling counts, pictures read back
-// from the frame, and the particle step. Run from the repository root (assets are relative paths).
+// Render set-up and the frame on the real game assets: the start-up transcript, the shadow
+// map, the light and shadow matrices, culling counts, pictures read back from the frame,
+// and the particle step. Run from the repository root (assets are relative paths).
 #include <SOIL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,55 +46,26 @@ struct Picture {
         if (contains(x, y)) sum += at(x, y), ++count;
     return count ? sum / float(count) : sum;
   }
-  float blackFraction() const {
-    size_t black = 0;
-    for (size_t i = 0; i < rgb.size(); i += 3) black += (rgb[i] < 8 && rgb[i + 1] < 8 && rgb[i + 2] < 8) ? 1 : 0;
-    return static_cast<float>(black) / static_cast<float>(kWidth * kHeight);
-  }
 };
-
-// ---------------------------------------------------------------------------------
-// Frame matrices and the nearest light: pure arithmetic, no context needed.
 
 TEST(FrameMatrices, ShadowMatrixMapsTheFloorBelowTheLightBetweenTwoAndTenUnitsStraightDown) {
   FrameValues frame;
-  frame.nearestLight.position = glm::vec3(0.0f, 6.0f, 0.0f);
-  frame.lightView = lightViewFor(frame.nearestLight);
   frame.lightProjection = lightProjectionMatrix();
-  const glm::vec4 origin = frame.shadowMatrix(glm::mat4(1.0f)) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
-  EXPECT_NEAR(origin.x, 3.0f, 1e-5f);
-  EXPECT_NEAR(origin.y, 3.0f, 1e-5f);
-  EXPECT_NEAR(origin.z, 5.0f, 1e-5f);
-  EXPECT_NEAR(origin.w, 6.0f, 1e-5f);
-
-  frame.nearestLight.position = glm::vec3(7.0f, 6.0f, -17.5f);
-  frame.lightView = lightViewFor(frame.nearestLight);
-  const glm::mat4 toMap = frame.shadowMatrix(glm::mat4(1.0f));
-  const auto mapped = [&](glm::vec3 p) {
-    const glm::vec4 c = toMap * glm::vec4(p, 1.0f);
-    return glm::vec3(c) / c.w;
+  const auto mapFrom = [&](glm::vec3 light, glm::vec3 point) {
+    frame.nearestLight.position = light;
+    frame.lightView = lightViewFor(frame.nearestLight);
+    return frame.shadowMatrix(glm::mat4(1.0f)) * glm::vec4(point, 1.0f);
   };
-  // Depth 0 at the near distance, 1 at the far distance, straight below the light.
-  EXPECT_NEAR(mapped({7.0f, 4.0f, -17.5f}).z, 0.0f, 1e-5f);
-  EXPECT_NEAR(mapped({7.0f, -4.0f, -17.5f}).z, 1.0f, 1e-5f);
-  // 100 degrees of view: at 7 units down the map reaches tan(50 deg) x 7 to each side,
-  // and the up vector (0, 0, -1) puts world -z at the top of the map.
+  const glm::vec4 origin = mapFrom({0.0f, 6.0f, 0.0f}, glm::vec3(0.0f));
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(origin[i], glm::vec4(3.0f, 3.0f, 5.0f, 6.0f)[i], 1e-5f) << i;
+  const glm::vec3 light(7.0f, 6.0f, -17.5f);
+  const auto mapped = [&](glm::vec3 p) { return glm::vec3(mapFrom(light, p)) / mapFrom(light, p).w; };
+  EXPECT_NEAR(mapped(light - glm::vec3(0, 2, 0)).z, 0.0f, 1e-5f) << "depth 0 at the near distance";
+  // 100 degrees of view: 7 units down the map reaches tan(50 deg) x 7 to each side; world -z is its top.
   const float reach = 7.0f * std::tan(0.87266463f);
-  EXPECT_NEAR(mapped({7.0f + reach, -1.0f, -17.5f}).x, 1.0f, 1e-4f);
-  EXPECT_NEAR(mapped({7.0f - reach, -1.0f, -17.5f}).x, 0.0f, 1e-4f);
-  EXPECT_NEAR(mapped({7.0f, -1.0f, -17.5f - reach}).y, 1.0f, 1e-4f);
+  EXPECT_NEAR(mapped(light + glm::vec3(reach, -7.0f, 0.0f)).x, 1.0f, 1e-4f);
+  EXPECT_NEAR(mapped(light + glm::vec3(0.0f, -7.0f, -reach)).y, 1.0f, 1e-4f);
 }
-
-TEST(FrameMatrices, EqualDistancesGoToTheEarlierLight) {
-  const Light a{{-1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}};
-  const Light b{{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}};
-  EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, a.colour);
-  EXPECT_EQ(chooseNearestLight({b, a}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, b.colour);
-  EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.01f, 3.0f, 0.0f)).colour, b.colour);
-}
-
-// ---------------------------------------------------------------------------------
-// The custom cursor: GLFW needs RGBA pixels whatever the image file holds.
 
 class CustomCursor : public test::GlTest {};
 
@@ -106,17 +76,16 @@ TEST_F(CustomCursor, ImagesOfAnyChannelCountBecomeACursorAndUnreadableOnesKeepTh
     const bool loaded = loadCustomCursor(test::sharedGlWindow(), path.c_str());
     return std::make_pair(loaded, testing::internal::GetCapturedStdout());
   };
+  // GLFW needs RGBA pixels whatever the file holds. Formats that keep the channels: BMP for RGB, TGA for grey and RGBA.
   for (int channels : {1, 3, 4}) {
     std::vector<unsigned char> pixels(static_cast<size_t>(33 * 17 * channels));
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37 % 251);
-    // Formats that keep those channels: BMP for RGB, TGA for grey and RGBA.
     const std::string path = (dir.path() / ("cursor" + std::to_string(channels))).string();
     ASSERT_EQ(SOIL_save_image(path.c_str(), channels == 3 ? SOIL_SAVE_TYPE_BMP : SOIL_SAVE_TYPE_TGA, 33, 17, channels,
                               pixels.data()),
               1);
     EXPECT_EQ(load(path), std::make_pair(true, std::string())) << channels << " channels";
   }
-  EXPECT_TRUE(load("Images/cursor.png").first) << "the game's own cursor";
   for (const std::string& path : {(dir.path() / "missing.png").string(), dir.write("garbage.png", "not an image")})
     EXPECT_EQ(load(path), std::make_pair(false, std::string("ERROR: could not load custom cursor\n"))) << path;
 }
@@ -143,7 +112,6 @@ class RenderTest : public test::GlTest {
     GlTest::TearDown();
   }
   static void restoreToggles() {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     wireframeOn = freeCameraMode = enemy1Destroyed = enemy2Destroyed = explosionPending = false;
     frustumCullingOn = transparencyOn = true;
     activeCamera = &playerCamera;
@@ -162,38 +130,23 @@ class RenderTest : public test::GlTest {
       test::saveScreenshot(std::string(MORROWGEAR_ARTIFACT_DIR) + "/render/" + screenshot, kWidth, kHeight);
     return Picture{test::readBackBuffer(kWidth, kHeight)};
   }
-  // The robot's pixels: where the frame with it differs from the frame the colour passes
-  // draw without it (the free camera leaves it out; its shadow stays).
-  std::vector<bool> robotPixels(const Picture& shown) {
-    freeCameraMode = true;
-    const Picture hidden = renderFrame("robot_hidden.png");
-    freeCameraMode = false;
-    std::vector<bool> mask(static_cast<size_t>(kWidth * kHeight));
-    for (size_t i = 0; i < mask.size(); ++i) {
-      int sum = 0;
-      for (size_t c = 0; c < 3; ++c) sum += std::abs(int(shown.rgb[i * 3 + c]) - int(hidden.rgb[i * 3 + c]));
-      mask[i] = sum > 30;
-    }
-    return mask;
-  }
-
   // Where a world point lands in the picture, in pixels from the top left.
   static glm::vec2 pixelOf(glm::vec3 world) {
     const glm::vec4 clip = projection * activeCamera->modelMatrix * glm::vec4(world, 1.0f);
     const glm::vec2 ndc = glm::vec2(clip) / clip.w;
     return {(ndc.x * 0.5f + 0.5f) * kWidth, (0.5f - ndc.y * 0.5f) * kHeight};
   }
-  // The height of the highest floor under a point, at or below its height.
-  static float floorBelow(glm::vec3 point) {
+  // The point on the highest floor straight below a point.
+  static glm::vec3 floorBelow(glm::vec3 point) {
     float best = -1e9f;
-    for (const scene::CollisionBox& floor : levelMap.floorBoxes) {
+    for (const scene::CollisionBox& floor : levelMap.floorBoxes)
       if (floor.cornerA.x <= point.x && point.x <= floor.cornerB.x && floor.cornerB.z <= point.z &&
           point.z <= floor.cornerA.z && floor.cornerA.y <= point.y)
         best = std::max(best, floor.cornerA.y);
-    }
-    return best;
+    EXPECT_GT(best, -1e8f) << "no floor below " << point.x << ", " << point.z;
+    return {point.x, best, point.z};
   }
-  // Looks at a point from an eye, as the free camera does.
+  // Looks at a point from an eye, as the free camera does (which also leaves the robot out of the colour passes).
   static void lookWithFreeCamera(glm::vec3 eye, glm::vec3 target, glm::vec3 up) {
     freeCameraMode = true;
     activeCamera = &freeCamera;
@@ -207,48 +160,20 @@ class RenderTest : public test::GlTest {
   static inline std::string transcript;
 };
 
-TEST_F(RenderTest, SetUpReportsEveryStepInOrder) {
+TEST_F(RenderTest, SetUpReportsEveryStepAndLeavesTheStartUpProjectionAndAClampedShadowMap) {
   std::vector<std::string> lines;
   std::istringstream stream(transcript);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   EXPECT_EQ(lines, test::kStartupTranscript);
-}
 
-TEST_F(RenderTest, SetUpLeavesTheGameReadyToDrawWithTheStartUpProjectionAndAClampedShadowMap) {
-  ASSERT_EQ(lights.size(), 6u);
-  EXPECT_FALSE(levelMap.model.meshes.empty());
-  EXPECT_FALSE(bulletModel.meshes.empty());
-  // The robot's box follows its quarter scale from the start.
-  EXPECT_EQ(character.worldCornerA, 0.25f * character.model.cornerA);
-  EXPECT_EQ(character.worldCornerB, 0.25f * character.model.cornerB);
-  GLint value = -1;
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &value);
-  EXPECT_EQ(value, 0);
-
-  // With an 800 x 600 framebuffer; every program that draws the scene received the same projection.
+  // 60 degrees of view over 800 x 600: 1 / tan(30 deg) up and down, divided by 4 / 3 across.
   ASSERT_EQ(framebufferWidth, kWidth);
   ASSERT_EQ(framebufferHeight, kHeight);
   EXPECT_NEAR(projection[0][0], 1.2990381f, 1e-6f);
   EXPECT_NEAR(projection[1][1], 1.7320508f, 1e-6f);
-  EXPECT_NEAR(viewFrustum.ratio, 4.0f / 3.0f, 1e-6f);
-  for (const Shader* shader :
-       {simpleShader.get(), texturedShader.get(), silhouetteShader.get(), celShader.get(), transparentShader.get()}) {
-    glm::mat4 uploaded(0.0f);
-    glGetUniformfv(shader->programHandle, glGetUniformLocation(shader->programHandle, "project"),
-                   glm::value_ptr(uploaded));
-    EXPECT_EQ(uploaded, projection);
-  }
-  // The lit programs name every input the passes upload.
-  for (const LitLocations* l : {&texturedLocations, &celLocations}) {
-    for (GLint location : {l->model, l->view, l->project, l->cameraPosition, l->lightPosition, l->lightAmbient,
-                           l->lightDiffuse, l->shadowMatrix, l->shadowMap})
-      EXPECT_NE(location, -1);
-  }
-  EXPECT_NE(depthMatrixLocation, -1);
-  EXPECT_NE(silhouetteLocations.offset, -1);
-  EXPECT_NE(silhouetteLocations.color, -1);
 
   // The shadow map: a 2048 x 2048 depth texture compared on lookup, reading lit outside its edges.
+  GLint value = -1;
   glBindTexture(GL_TEXTURE_2D, depthTexture);
   for (const auto& [parameter, expected] : {std::pair{GL_TEXTURE_WIDTH, 2048},
                                             {GL_TEXTURE_HEIGHT, 2048},
@@ -269,33 +194,36 @@ TEST_F(RenderTest, SetUpLeavesTheGameReadyToDrawWithTheStartUpProjectionAndAClam
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-TEST_F(RenderTest, NearestLightFollowsTheRobot) {
+TEST_F(RenderTest, NearestLightFollowsTheRobotAndEqualDistancesGoToTheEarlierLight) {
+  ASSERT_EQ(lights.size(), 6u);
   EXPECT_EQ(chooseNearestLight(lights, glm::vec3(0.0f)).position, lights[0].position);
   EXPECT_EQ(chooseNearestLight(lights, glm::vec3(30.0f, 0.0f, -20.0f)).position, lights[3].position);
+  const Light a{{-1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}, b{{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}};
+  EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, a.colour);
+  EXPECT_EQ(chooseNearestLight({b, a}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, b.colour);
 }
 
-TEST_F(RenderTest, FirstFrameConsidersEveryMapMeshAndSevenObjectsAndDrawsThemAllWithoutCulling) {
+TEST_F(RenderTest, ObjectCountsFollowCullingTheFreeCameraAndDestroyedEnemies) {
+  // Every map mesh, the button, the robot twice (outline and cel) and each enemy twice.
   renderFrame("first_frame.png");
   EXPECT_EQ(objectsConsidered, mapMeshes() + 7);
-  EXPECT_LE(objectsDrawn, objectsConsidered);
   EXPECT_GT(objectsDrawn, 0u);
   frustumCullingOn = false;
-  renderFrame();
-  EXPECT_EQ(objectsConsidered, mapMeshes() + 7);
-  EXPECT_EQ(objectsDrawn, objectsConsidered);
-}
-
-TEST_F(RenderTest, FreeCameraLeavesTheRobotOutAndCullsWhatItDoesNotSee) {
+  const auto counts = [&](uint32_t expected, const char* what) {
+    renderFrame();
+    EXPECT_EQ(objectsConsidered, mapMeshes() + expected) << what;
+    EXPECT_EQ(objectsDrawn, objectsConsidered) << what << ": without culling everything considered is drawn";
+  };
+  counts(7, "the first frame");
   freeCameraMode = true;
-  activeCamera = &freeCamera;
-  freeCamera.modelMatrix = playerCamera.modelMatrix;
-  freeCamera.direction = playerCamera.direction;
-  freeCamera.up = playerCamera.up;
-  frustumCullingOn = false;
-  renderFrame();
-  EXPECT_EQ(objectsConsidered, mapMeshes() + 5);
-  EXPECT_EQ(objectsDrawn, mapMeshes() + 5);
-  // High above the level, looking up into the empty sky.
+  counts(5, "the free camera leaves the robot out");
+  freeCameraMode = false;
+  enemy1Destroyed = true;
+  counts(5, "enemy 1 destroyed");
+  enemy2Destroyed = true;
+  counts(3, "both enemies destroyed");
+  // High above the level looking up into the empty sky, culling leaves nothing to draw.
+  enemy1Destroyed = enemy2Destroyed = false;
   frustumCullingOn = true;
   lookWithFreeCamera(glm::vec3(0.0f, 200.0f, 0.0f), glm::vec3(0.0f, 201.0f, 0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
   renderFrame();
@@ -303,24 +231,19 @@ TEST_F(RenderTest, FreeCameraLeavesTheRobotOutAndCullsWhatItDoesNotSee) {
   EXPECT_EQ(objectsDrawn, 0u);
 }
 
-TEST_F(RenderTest, DestroyedEnemiesAreNeitherDrawnNorCounted) {
-  frustumCullingOn = false;
-  enemy1Destroyed = true;
-  renderFrame();
-  EXPECT_EQ(objectsConsidered, mapMeshes() + 5);
-  EXPECT_EQ(objectsDrawn, mapMeshes() + 5);
-  enemy2Destroyed = true;
-  renderFrame();
-  EXPECT_EQ(objectsConsidered, mapMeshes() + 3);
-  EXPECT_EQ(objectsDrawn, mapMeshes() + 3);
-}
-
 // ---------------------------------------------------------------------------------
 // Pictures: what a player sees in the first frame.
 
 TEST_F(RenderTest, RobotCoversThePixelsWhereItsBoxProjectsWithAnOutlineDarkerThanItsBody) {
   const Picture shown = renderFrame("robot_shown.png");
-  const std::vector<bool> robot = robotPixels(shown);
+  freeCameraMode = true;  // the same view without the robot in the colour passes (its shadow stays)
+  const Picture hidden = renderFrame("robot_hidden.png");
+  std::vector<bool> robot(static_cast<size_t>(kWidth * kHeight));
+  for (size_t i = 0; i < robot.size(); ++i) {
+    int difference = 0;
+    for (size_t c = 0; c < 3; ++c) difference += std::abs(int(shown.rgb[i * 3 + c]) - int(hidden.rgb[i * 3 + c]));
+    robot[i] = difference > 30;
+  }
   const auto in = [&](int x, int y) { return Picture::contains(x, y) && robot[size_t(y * kWidth + x)]; };
 
   // The screen rectangle of the robot's box, with a few pixels of margin for the outline.
@@ -331,17 +254,15 @@ TEST_F(RenderTest, RobotCoversThePixelsWhereItsBoxProjectsWithAnOutlineDarkerTha
     least = glm::min(least, p - 6.0f), greatest = glm::max(greatest, p + 6.0f);
   }
   // The rim: robot pixels next to the background. The body: robot pixels at least 5 pixels from it.
-  size_t inside = 0, outside = 0, rimCount = 0, bodyCount = 0, darkRim = 0;
+  size_t inside = 0, outside = 0, rimCount = 0, bodyCount = 0;
   float rimSum = 0.0f, bodySum = 0.0f;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) {
       if (!in(x, y)) continue;
-      const bool inBox = x >= least.x && x <= greatest.x && y >= least.y && y <= greatest.y;
-      (inBox ? inside : outside)++;
+      (x >= least.x && x <= greatest.x && y >= least.y && y <= greatest.y ? inside : outside)++;
       const float l = brightness(shown.at(x, y));
       if (!in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1)) {
         rimSum += l, ++rimCount;
-        darkRim += l < 40.0f ? 1 : 0;
         continue;
       }
       bool deep = true;
@@ -349,28 +270,23 @@ TEST_F(RenderTest, RobotCoversThePixelsWhereItsBoxProjectsWithAnOutlineDarkerTha
         for (int dx = -5; dx <= 5 && deep; ++dx) deep = in(x + dx, y + dy);
       if (deep) bodySum += l, ++bodyCount;
     }
-  const glm::vec2 box = greatest - least;
+  const glm::vec2 box = greatest - least, centre = pixelOf(0.5f * (a + b));
   EXPECT_GT(static_cast<float>(inside), 0.3f * box.x * box.y) << "the robot fills too little of its box";
   EXPECT_LE(outside, inside / 100) << "the robot shows where its box does not reach";
-  const glm::vec2 centre = pixelOf(0.5f * (a + b));
   EXPECT_TRUE(in(int(centre.x), int(centre.y)));
   ASSERT_GT(rimCount, 50u);
   ASSERT_GT(bodyCount, 50u);
-  const float rim = rimSum / float(rimCount), body = bodySum / float(bodyCount);
-  EXPECT_LT(rim, 0.6f * body) << "rim " << rim << ", body " << body;
-  EXPECT_GT(float(darkRim), 0.5f * float(rimCount)) << "most of the rim should be black";
+  EXPECT_LT(rimSum / float(rimCount), 0.6f * bodySum / float(bodyCount)) << "the outline is not darker than the body";
 }
 
-TEST_F(RenderTest, FloorInTheRobotsShadowIsDarkerThanTheLitFloorBesideIt) {
+TEST_F(RenderTest, FloorInTheRobotsShadowIsDarkerThanTheLitFloorBesideItButNotBlack) {
   // The first light stands right above the robot; its shadow lies straight below it.
   const glm::vec3 centre = 0.5f * (character.worldCornerA + character.worldCornerB);
-  const float floorY = floorBelow(glm::vec3(centre.x, character.worldCornerA.y, centre.z));
-  ASSERT_GT(floorY, -1e8f) << "no floor below the robot";
-  const glm::vec3 underRobot(centre.x, floorY, centre.z);
+  const glm::vec3 under = floorBelow(glm::vec3(centre.x, character.worldCornerA.y, centre.z));
   // Beside the shadow: further out than the robot's top can throw it.
-  const float reach = (lights[0].position.y - floorY) / (lights[0].position.y - character.worldCornerB.y) *
+  const float reach = (lights[0].position.y - under.y) / (lights[0].position.y - character.worldCornerB.y) *
                       (character.worldCornerB.x - centre.x);
-  const glm::vec3 beside = underRobot + glm::vec3(reach + 0.6f, 0.0f, 0.0f);
+  const glm::vec3 beside = under + glm::vec3(reach + 0.6f, 0.0f, 0.0f);
 
   freeCameraMode = true;  // the robot hides from the colour passes, so its shadow shows in full
   const Picture shadowed = renderFrame("robot_shadow.png");
@@ -380,11 +296,12 @@ TEST_F(RenderTest, FloorInTheRobotsShadowIsDarkerThanTheLitFloorBesideIt) {
   const Picture unshadowed = renderFrame("robot_no_shadow.png");
   character.modelMatrix = placed;
 
-  const float inShadow = brightness(shadowed.patch(pixelOf(underRobot), 5));
-  const float litThere = brightness(unshadowed.patch(pixelOf(underRobot), 5));
+  const float inShadow = brightness(shadowed.patch(pixelOf(under), 5));
+  const float litThere = brightness(unshadowed.patch(pixelOf(under), 5));
   const float litBeside = brightness(shadowed.patch(pixelOf(beside), 5));
   EXPECT_LT(inShadow, 0.7f * litThere) << inShadow << " vs " << litThere;
   EXPECT_LT(inShadow, 0.7f * litBeside) << inShadow << " vs " << litBeside;
+  EXPECT_GT(inShadow, 5.0f) << "the ambient light still reaches the shadowed floor";
   EXPECT_NEAR(litBeside, brightness(unshadowed.patch(pixelOf(beside), 5)), 2.0f) << "beside the shadow nothing changes";
 }
 
@@ -393,8 +310,7 @@ TEST_F(RenderTest, DestroyedEnemyLeavesNeitherBodyNorShadow) {
   const glm::vec3 light = chooseNearestLight(lights, character.worldCornerA).position;
   ASSERT_EQ(light, lights[0].position);
   const glm::vec3 centre = 0.5f * (enemy1.worldCornerA + enemy1.worldCornerB);
-  const float floorY = floorBelow(glm::vec3(centre.x, enemy1.worldCornerA.y, centre.z));
-  ASSERT_GT(floorY, -1e8f);
+  const float floorY = floorBelow(glm::vec3(centre.x, enemy1.worldCornerA.y, centre.z)).y;
   const glm::vec3 shadow = light + (centre - light) * ((light.y - floorY) / (light.y - centre.y));
   lookWithFreeCamera(shadow + glm::vec3(0.0f, 7.0f, 0.0f), shadow, glm::vec3(0.0f, 0.0f, -1.0f));
   const Picture alive = renderFrame("enemy_alive.png");
@@ -407,13 +323,11 @@ TEST_F(RenderTest, DestroyedEnemyLeavesNeitherBodyNorShadow) {
 }
 
 TEST_F(RenderTest, BulletIsTranslucentCyanAndOpaqueWithTransparencyOff) {
-  // In front of the robot, over the lit floor.
-  const glm::vec3 position(1.2f, 0.0f, 1.2f);
+  const glm::vec3 position(1.2f, 0.0f, 1.2f);  // in front of the robot, over the lit floor
   const Picture floor = renderFrame();
   bullets.push_back(std::make_unique<scene::Bullet>(bulletModel, glm::translate(glm::mat4(1.0f), position),
                                                     glm::vec3(0.0f, 0.0f, -1.0f)));
   const Picture translucent = renderFrame("bullet_translucent.png");
-  EXPECT_EQ(objectsConsidered, mapMeshes() + 9);
   transparencyOn = false;
   const Picture opaque = renderFrame("bullet_opaque.png");
 
@@ -422,56 +336,39 @@ TEST_F(RenderTest, BulletIsTranslucentCyanAndOpaqueWithTransparencyOff) {
   const float seenThrough = glm::length(translucent.patch(at, 1) - background);
   EXPECT_GT(seenThrough, 5.0f) << "the translucent bullet is invisible";
   EXPECT_GT(glm::length(solid - background), 3.0f * seenThrough) << "transparency off still lets the floor through";
-  EXPECT_GT(solid.g, solid.r + 60.0f) << "opaque, the bullet shows its own cyan";
-  EXPECT_GT(solid.b, solid.r + 60.0f);
+  EXPECT_GT(std::min(solid.g, solid.b), solid.r + 60.0f) << "opaque, the bullet shows its own cyan";
 }
 
 // ---------------------------------------------------------------------------------
 // The particle step at the end of the frame.
 
-TEST_F(RenderTest, AHitBecomesABurstUpdatedInTheSameFrameThatLivesThreeTenthSecondFrames) {
+TEST_F(RenderTest, AHitBecomesABurstThatLivesThreeTenthSecondFramesAndRetiringItDoesNotSkipTheNext) {
   deltaTime = 0.1f;
   explosionPending = true;
-  explosionKind = 0;
-  explosionPosition = glm::vec3(0.0f, 0.5f, 1.0f);
+  explosionKind = 0;  // lives 0.2 s
   for (int frame = 1; frame <= 2; ++frame) {
     renderFrame();
     ASSERT_EQ(particleSystems.size(), 1u) << "frame " << frame;
     EXPECT_FALSE(explosionPending);
     EXPECT_EQ(particleSystems[0]->numParticles, 1 + 35 * frame) << "the burst emits in every frame of its life";
-    EXPECT_FLOAT_EQ(particleSystems[0]->age, 0.1f * float(frame));
-    EXPECT_FLOAT_EQ(particleSystems[0]->duration, 0.2f);
   }
-  renderFrame();
-  EXPECT_TRUE(particleSystems.empty()) << "older than its 0.2 s in the third frame";
-  EXPECT_NEAR(particleProjection[0][0], 1.2990381f, 1e-6f);
-  EXPECT_NEAR(particleProjection[1][1], 1.7320508f, 1e-6f);
-}
-
-TEST_F(RenderTest, RetiringABurstDoesNotSkipTheNext) {
-  deltaTime = 0.1f;
   explosionPending = true;
-  explosionKind = 0;  // lives 0.2 s
+  explosionKind = 2;  // lives 4.5 s, while the first burst keeps the 0.2 s of its own preset
   renderFrame();
-  explosionPending = true;
-  explosionKind = 2;  // lives 4.5 s; the first burst keeps its own preset
-  renderFrame();
-  ASSERT_EQ(particleSystems.size(), 2u);
-  const assets::ParticleSystem* second = particleSystems[1].get();
+  ASSERT_EQ(particleSystems.size(), 1u) << "the first burst is older than its 0.2 s in its third frame";
+  const assets::ParticleSystem* second = particleSystems[0].get();
   const int32_t particlesBefore = second->numParticles;
-  EXPECT_FLOAT_EQ(particleSystems[0]->duration, 0.2f);
-  renderFrame();  // the first burst expires in this frame
-  ASSERT_EQ(particleSystems.size(), 1u);
-  EXPECT_EQ(particleSystems[0].get(), second);
+  EXPECT_GT(particlesBefore, 1) << "the second burst was skipped when the first retired";
+  renderFrame();
   EXPECT_NEAR(second->age, 0.2f, 1e-6f);
-  EXPECT_GT(second->numParticles, particlesBefore) << "the second burst was skipped";
+  EXPECT_GT(second->numParticles, particlesBefore);
 }
 
 TEST_F(RenderTest, EnemyHitGlowsOrangeWhereTheHitWas) {
   // High above the level, against the empty sky, so the burst's own light is all there is.
   const glm::vec3 position(0.0f, 30.0f, 0.0f);
   lookWithFreeCamera(position + glm::vec3(0.0f, 0.0f, 3.0f), position, glm::vec3(0.0f, 1.0f, 0.0f));
-  ASSERT_GT(renderFrame().blackFraction(), 0.99f);
+  ASSERT_LT(brightness(renderFrame().patch(pixelOf(position), 100)), 0.5f) << "the sky is not black";
   explosionPending = true;
   explosionKind = 1;
   explosionPosition = position;
