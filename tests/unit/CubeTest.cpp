@@ -68,9 +68,6 @@ TEST_F(CubeTest, TwelveTrianglesWoundOutwardsOnSixFacesReleasedWithTheCube) {
                                          "out vec4 colour; void main() { colour = vec4(1.0); }\n");
   ASSERT_EQ(glGetAttribLocation(positionsOnly->programHandle, "normal"), -1);
   scene::Cube plain(glm::mat4(1.0f), positionsOnly.get());
-  glUseProgram(positionsOnly->programHandle);
-  plain.draw(0, 0);
-  glUseProgram(0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Particle bursts on the GPU, read back from the particle buffers: emission, motion, death
-// and determinism. Expiry within the frame and the bursts' colours are tested through the real frame in RenderTest.
+// Particle bursts on the GPU, read back from the particle buffers (so also the order of the
+// captured outputs): emission, motion, death and determinism. Expiry within the frame and
+// the bursts' colours are tested through the real frame in RenderTest.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -47,6 +48,9 @@ TEST_F(ParticleSystemTest, NewSystemHoldsOnlyTheGeneratorAndEmitsOnItsFirstUpdat
   ASSERT_EQ(particles.size(), 1u);
   const Particle zero{};
   EXPECT_EQ(std::memcmp(&particles[0], &zero, sizeof(Particle)), 0) << "the generator starts as all-zero bytes";
+  GLint maxOutput = 0;  // the record's 12 components within the 1024 every implementation accepts
+  glGetProgramiv(system.updateProgram->programHandle, GL_GEOMETRY_VERTICES_OUT, &maxOutput);
+  EXPECT_LE(maxOutput, 85);
 
   applyExplosionPreset(system, 0, glm::vec3(0.0f));
   step(system, kFrame);
