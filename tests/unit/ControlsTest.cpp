@@ -96,12 +96,6 @@ std::vector<std::pair<int, std::string>> printedByFrame(
   return printed;
 }
 
-glm::vec2 cursorOf(ScriptedPlatform& platform) {
-  double x = 0.0, y = 0.0;
-  platform.cursorPosition(x, y);
-  return glm::vec2(x, y);
-}
-
 class ControlsTest : public GlTest {
  protected:
   void SetUp() override {
@@ -125,20 +119,30 @@ class ControlsTest : public GlTest {
 
 // ---- Render toggles
 
-TEST_F(ControlsTest, HeldF4F5F8AndF9StepTheirSettingsEveryHalfSecondInKeyOrder) {
-  const std::vector<int> acting = toggleFrames(0.5f, 3);
-  platform.hold({GLFW_KEY_F9, GLFW_KEY_F8, GLFW_KEY_F5, GLFW_KEY_F4}, acting.back() + 1);
+TEST_F(ControlsTest, HeldF3ToggleEveryPointFourSecondsAndF4F5F8F9StepTheirSettingsEveryHalfSecondInKeyOrder) {
+  const std::vector<int> wire = toggleFrames(0.4f, 3), others = toggleFrames(0.5f, 3);
+  ASSERT_TRUE(wire[1] < others[1] && others[1] < wire[2] && wire[2] < others[2]);
+  platform.hold({GLFW_KEY_F9, GLFW_KEY_F8, GLFW_KEY_F5, GLFW_KEY_F4, GLFW_KEY_F3}, others.back() + 1);
+  std::vector<GLint> modes;  // the polygon mode after each frame that printed
+  const auto printed = printedByFrame(platform, [&] {
+    GLint mode[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, mode);
+    modes.push_back(mode[0]);
+  });
   const std::vector<std::pair<int, std::string>> expected = {
-      {acting[0],
-       "Texture Sampling Quality: Nearest Neighbour\nMipMap Quality: OFF\nViewfrustum Culling: OFF\n"
-       "Transparency: OFF\n"},
-      {acting[1],
+      {0,
+       "Wireframe mode turned on\nTexture Sampling Quality: Nearest Neighbour\nMipMap Quality: OFF\n"
+       "Viewfrustum Culling: OFF\nTransparency: OFF\n"},
+      {wire[1], "Wireframe mode turned off\n"},
+      {others[1],
        "Texture Sampling Quality: Bilinear\nMipMap Sampling Quality: Nearest Neighbour\nViewfrustum Culling: ON\n"
        "Transparency: ON\n"},
-      {acting[2],
+      {wire[2], "Wireframe mode turned on\n"},
+      {others[2],
        "Texture Sampling Quality: Nearest Neighbour\nMipMap Sampling Quality: Bilinear\nViewfrustum Culling: OFF\n"
        "Transparency: OFF\n"}};
-  EXPECT_EQ(printedByFrame(platform), expected);
+  EXPECT_EQ(printed, expected);
+  EXPECT_EQ(modes, (std::vector<GLint>{GL_LINE, GL_FILL, GL_FILL, GL_LINE, GL_LINE}));
 }
 
 TEST_F(ControlsTest, HeldF7ReachesExactlyOneAtTheSeventhStepAndHeldF6LeavesATinyRemainderAtTheThird) {
@@ -160,7 +164,6 @@ TEST_F(ControlsTest, HeldF7ReachesExactlyOneAtTheSeventhStepAndHeldF6LeavesATiny
 
   const std::vector<float> down = ambientSteps(GLFW_KEY_F6, 5, "Ambient Light Strength decreased\n");
   ASSERT_EQ(down.size(), 5u);
-  EXPECT_NEAR(down[1], 0.1f, 1e-6f);
   // 0.3 - 0.1 - 0.1 - 0.1 through single-precision storage is not quite 0.
   EXPECT_GT(down[2], 0.0f);
   EXPECT_LT(down[2], 1e-6f);
@@ -168,30 +171,15 @@ TEST_F(ControlsTest, HeldF7ReachesExactlyOneAtTheSeventhStepAndHeldF6LeavesATiny
   EXPECT_EQ(down[4], 0.0f);
 }
 
-TEST_F(ControlsTest, HeldF3AlternatesWireframeEveryPointFourSeconds) {
-  platform.hold({GLFW_KEY_F3}, static_cast<int>(1.0 / kFrame));  // one second
-  std::vector<GLint> modes;                                      // the polygon mode after each toggle
-  const auto printed = printedByFrame(platform, [&] {
-    GLint mode[2] = {0, 0};
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    modes.push_back(mode[0]);
-  });
-  const std::vector<int> acting = toggleFrames(0.4f, 3);
-  ASSERT_EQ(printed.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    const bool on = i % 2 == 0;
-    EXPECT_EQ(printed[i].first, acting[i]);
-    EXPECT_EQ(printed[i].second, on ? "Wireframe mode turned on\n" : "Wireframe mode turned off\n");
-    EXPECT_EQ(modes[i], on ? GL_LINE : GL_FILL);
-  }
-}
-
 // ---- Aiming and turning
 
 TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlaneAndTheTurnFollowsTheCursorsSide) {
+  // With the robot right of the camera's line of sight, cursors on and just left of the centre
+  // column both aim left (negative x): only the cursor's side decides the sign of the turn.
   for (const glm::vec3& robot : {glm::vec3(0.0f), glm::vec3(2.0f, 0.0f, -1.0f)}) {
     character.modelMatrix = glm::translate(glm::mat4(1.0f), robot);
-    for (const glm::vec2& cursor : {glm::vec2(600, 100), glm::vec2(150, 40), glm::vec2(700, 500)}) {
+    for (const glm::vec2& cursor :
+         {glm::vec2(600, 100), glm::vec2(150, 40), glm::vec2(700, 500), glm::vec2(400, 150), glm::vec2(399, 150)}) {
       SCOPED_TRACE(testing::Message() << "cursor " << cursor.x << ", " << cursor.y << " robot x " << robot.x);
       ScriptedPlatform script(kFrame);
       script.cursorAt(cursor.x, cursor.y).idle();
@@ -204,20 +192,9 @@ TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlaneAndTheTurnFo
                          glm::vec4(0.0f, 0.0f, kWidth, kHeight));
       const glm::vec3 ray = glm::normalize(nearPoint - kEye);
       expectNear(aimDirection, glm::normalize(kEye + (shoulder.y - kEye.y) / ray.y * ray - shoulder), 1e-4f);
+      const float magnitude = std::acos(glm::dot(aimDirection, kForward));
+      expectNear(character.rotationMatrix, turnedBy(cursor.x < kWidth / 2 ? -magnitude : magnitude), 1e-5f);
     }
-  }
-  // The robot right of the camera's line of sight: the aim points left (negative x) on both
-  // sides of the centre column, and only the cursor decides the sign of the turn.
-  character.modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(2.0f, 0.0f, 0.0f));
-  for (double x : {400.0, 399.0}) {
-    SCOPED_TRACE(x);
-    ScriptedPlatform script(kFrame);
-    script.cursorAt(x, 150).idle();
-    aimOnce(script);
-    ASSERT_LT(aimDirection.x, 0.0f);
-    const float magnitude = std::acos(glm::dot(aimDirection, kForward));
-    ASSERT_GT(magnitude, 0.1f);
-    expectNear(character.rotationMatrix, turnedBy(x < kWidth / 2 ? -magnitude : magnitude), 1e-5f);
   }
 }
 
@@ -298,7 +275,9 @@ TEST_F(ControlsTest, InTheFreeCameraTheRobotWalksOnUnsteeredAndHoldingCLeavesHal
   EXPECT_FALSE(freeCameraMode);
   EXPECT_EQ(activeCamera, &playerCamera);
   EXPECT_EQ(platform.cursorNormalCalls(), 1);
-  EXPECT_EQ(cursorOf(platform), glm::vec2(123.0f, 456.0f));
+  double x = 0.0, y = 0.0;
+  platform.cursorPosition(x, y);
+  EXPECT_EQ(glm::dvec2(x, y), glm::dvec2(123.0, 456.0));
 }
 
 TEST_F(ControlsTest, TheFreeCameraLooksAlongTheAimTurnsWithTheMouseAndItsPitchStopsAt157AndMinusOne) {

@@ -1,5 +1,5 @@
-// Enemy robots: the inclusive chase range, the chase in three dimensions and
-// through walls, steps in world axes, the saw's spin and the two hits that end one.
+// Enemy robots: the inclusive chase range, the chase in three dimensions and through walls,
+// steps in world axes and the saw's spin (hits: GameRulesTest).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +8,6 @@
 
 #include "GlmExpect.h"
 #include "SceneLevels.h"
-#include "scene/Bullet.h"
 #include "scene/Character.h"
 #include "scene/Enemy.h"
 #include "scene/Map.h"
@@ -16,7 +15,6 @@
 namespace varn::test {
 namespace {
 
-using scene::Bullet;
 using scene::Enemy;
 using scene::Map;
 
@@ -35,12 +33,6 @@ Enemy enemyAt(const glm::mat4& placement) {
 Enemy enemyAt(const glm::vec3& centre) { return enemyAt(glm::translate(glm::mat4(1.0f), centre)); }
 using test::centreOf;
 glm::vec3 centreOf(const Enemy& enemy) { return centreOf(enemy.worldCornerA, enemy.worldCornerB); }
-
-bool hits(const glm::vec3& centre, Enemy& enemy) {
-  return Bullet(boxModel(glm::vec3(-0.125f), glm::vec3(0.125f)), glm::translate(glm::mat4(1.0f), centre),
-                glm::vec3(0.0f, 0.0f, -1.0f))
-      .hitsEnemy(enemy);
-}
 
 TEST(EnemyTest, ChasesAtExactlyItsRangeButNotOneFloatBeyond) {
   const scene::Character target = robot();
@@ -93,21 +85,6 @@ TEST(EnemyTest, AtTheFrameCapStepsATenthInWorldAxesAndTheSawTurns36Degrees) {
   expectNear(glm::vec3(enemy.saw.spinMatrix * glm::vec4(0.0f, 1.0f, 0.0f, 0.0f)),
              {0.0f, std::cos(spun), std::sin(spun)}, 1e-6f);
   expectNear(enemy.saw.modelMatrix, enemy.modelMatrix * enemy.saw.spinMatrix, 1e-6f);
-}
-
-TEST(EnemyTest, TwoHitsDestroyAndThenItNoLongerMoves) {
-  const scene::Character target = robot();
-  Enemy enemy = enemyAt(glm::vec3(3.0f, 1.0f, 4.0f));
-  EXPECT_FALSE(hits(centreOf(enemy) + glm::vec3(0.0f, 0.0f, 2.0f), enemy));
-  EXPECT_TRUE(hits(centreOf(enemy), enemy));
-  EXPECT_EQ(enemy.hitPoints, 1);
-  EXPECT_TRUE(hits(centreOf(enemy) + glm::vec3(0.0f, 0.625f, 0.0f), enemy)) << "touching the box's face is enough";
-  EXPECT_EQ(enemy.hitPoints, 0);
-  const glm::mat4 body = enemy.modelMatrix, saw = enemy.saw.modelMatrix;
-  enemy.chase(target, Map());
-  enemy.update(kFrameCap);
-  EXPECT_EQ(enemy.modelMatrix, body);
-  EXPECT_EQ(enemy.saw.modelMatrix, saw);
 }
 
 TEST(EnemyTest, StandsWithoutNaNOnTheRobotsCentre) {

@@ -10,20 +10,14 @@
 
 namespace varn::test {
 
-// A mesh of the given positions, every vertex with the same normal, drawn as a fan.
+// A mesh of the given positions, every vertex with the same normal; never drawn, so without indices.
 inline assets::Mesh meshOf(const std::vector<glm::vec3>& positions, const glm::vec3& normal) {
-  std::vector<assets::Vertex> vertices;
-  for (const glm::vec3& p : positions) {
-    assets::Vertex v;
-    v.position = p;
-    v.normal = normal;
-    vertices.push_back(v);
+  std::vector<assets::Vertex> vertices(positions.size());
+  for (std::size_t i = 0; i < positions.size(); ++i) {
+    vertices[i].position = positions[i];
+    vertices[i].normal = normal;
   }
-  std::vector<GLuint> indices;
-  for (GLuint i = 2; i < positions.size(); ++i) {
-    indices.insert(indices.end(), {0, i - 1, i});
-  }
-  return assets::Mesh(vertices, indices, {}, nullptr);
+  return assets::Mesh(vertices, {}, {}, nullptr);
 }
 
 // A horizontal quad of four vertices at height y, facing up.
