@@ -1,5 +1,5 @@
 // The player's robot against small hand-made levels: falling, landing, jumping,
-// walking into walls and blocks, and the player camera it carries.
+// walking into walls and blocks, turning, and the player camera it carries.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,17 +26,12 @@ glm::vec3 eyeOf(const scene::Camera& camera) { return translationOf(glm::inverse
 
 class CharacterTest : public GlTest {
  protected:
-  void SetUp() override {
-    GlTest::SetUp();
-    camera = scene::Camera(glm::lookAt(kEyeStart, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
-    camera.position = kEyeStart;
-  }
-
   // A 2 x 8 x 2 model at scale 0.25: a 0.5 x 2 x 0.5 robot standing on the origin, over a wide
-  // floor at y = -1 unless told otherwise, with the extra pieces given.
+  // floor at y = -1 unless told otherwise, with the extra pieces given; the camera starts anew.
   Character robotIn(std::vector<assets::Mesh> level, bool withFloor = true) {
     if (withFloor) level.push_back(floorQuad(-20.0f, 20.0f, kFloorY, -20.0f, 20.0f));
     const scene::Map map(levelModel(std::move(level)), glm::mat4(1.0f));
+    camera = scene::Camera(glm::lookAt(kEyeStart, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
     Character robot(boxModel({-1.0f, 0.0f, -1.0f}, {1.0f, 8.0f, 1.0f}), glm::scale(glm::mat4(1.0f), glm::vec3(0.25f)),
                     map, &camera);
     robot.updateBoundingBox();
@@ -50,61 +45,44 @@ class CharacterTest : public GlTest {
   // Long enough to fall the 1 unit gap onto the floor and creep down onto it.
   static void settle(Character& robot, double dt) { run(robot, dt, 200); }
 
-  // Height gained from the ground to the top of one jump, with Space held throughout.
-  static float jumpHeight(Character& robot, double dt) {
-    settle(robot, dt);
-    const float ground = robot.worldCornerA.y;
-    float peak = ground;
-    robot.jump();
-    robot.update(dt);
-    EXPECT_GT(robot.worldCornerA.y, ground) << "the rise starts in the frame of the jump";
-    for (int frame = 0; robot.airborne && frame < 1000; ++frame) {
-      peak = std::max(peak, robot.worldCornerA.y);
-      robot.jump();  // already in the air: must not push again
-      robot.update(dt);
-    }
-    EXPECT_FALSE(robot.airborne) << "the robot came back down";
-    return peak - ground;
-  }
-
   scene::Camera camera;
 };
 
-TEST_F(CharacterTest, SettlesJustAboveTheFloorAndThenStaysOnTheGround) {
-  for (double dt : {kFrame60, kFrameCap}) {
-    SCOPED_TRACE(dt);
-    Character robot = robotOnFloor();
-    robot.update(dt);
-    EXPECT_TRUE(robot.airborne) << "dropping towards the floor is flight";
-    const float fallSpeed = robot.verticalSpeed;
-    robot.jump();
-    EXPECT_EQ(robot.verticalSpeed, fallSpeed) << "no jumping in mid-air";
-    settle(robot, dt);
-    // Every step that would touch the floor is refused, so the robot rests within
-    // one standing step (10 dt^2) above it, never on it.
-    const float gap = robot.worldCornerA.y - kFloorY;
-    EXPECT_GT(gap, 0.0f);
-    EXPECT_LE(gap, 10.0 * dt * dt + 1e-6);
-    const float rest = robot.worldCornerA.y;
-    for (int frame = 0; frame < 30; ++frame) {
-      robot.update(dt);
-      EXPECT_FALSE(robot.airborne);
-      EXPECT_EQ(robot.worldCornerA.y, rest);
-    }
-  }
-}
-
-TEST_F(CharacterTest, JumpHeightFollowsFromSpeedUpdatedBeforePosition) {
+TEST_F(CharacterTest, SettlesJustAboveTheFloorStaysOnTheGroundAndJumpsToTheHeightOfItsFrameTime) {
   // Launch at 5 units/s against 10 units/s^2, the speed lowered before each step:
   // at 1/60 s the steps are (5 - k/6)/60 for k = 1..29, summing to 72.5/60;
   // at 0.1 s they are 0.4, 0.3, 0.2 and 0.1.
-  Character atSixty = robotOnFloor();
-  EXPECT_NEAR(jumpHeight(atSixty, kFrame60), 72.5 / 60.0, 1e-3);
-  Character atCap = robotOnFloor();
-  EXPECT_NEAR(jumpHeight(atCap, kFrameCap), 1.0, 1e-4);
+  const struct { double dt, height, tolerance; } cases[] = {{kFrame60, 72.5 / 60.0, 1e-3}, {kFrameCap, 1.0, 1e-4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dt);
+    Character robot = robotOnFloor();
+    robot.update(c.dt);
+    EXPECT_TRUE(robot.airborne) << "dropping towards the floor is flight";
+    settle(robot, c.dt);
+    // Every step that would touch the floor is refused, so the robot rests within
+    // one standing step (10 dt^2) above it, never on it.
+    const float ground = robot.worldCornerA.y;
+    EXPECT_GT(ground - kFloorY, 0.0f);
+    EXPECT_LE(ground - kFloorY, 10.0 * c.dt * c.dt + 1e-6);
+    for (int frame = 0; frame < 30; ++frame) {
+      robot.update(c.dt);
+      EXPECT_FALSE(robot.airborne);
+      EXPECT_EQ(robot.worldCornerA.y, ground);
+    }
+    // One jump with Space held throughout.
+    float peak = ground;
+    robot.jump();
+    for (int frame = 0; robot.airborne && frame < 1000; ++frame) {
+      robot.update(c.dt);
+      peak = std::max(peak, robot.worldCornerA.y);
+      if (robot.airborne) robot.jump();  // already in the air: must not push again
+    }
+    EXPECT_FALSE(robot.airborne) << "the robot came back down";
+    EXPECT_NEAR(peak - ground, c.height, c.tolerance);
+  }
 }
 
-TEST_F(CharacterTest, StepIntoWallOrBlockIsRefusedWhole) {
+TEST_F(CharacterTest, StepIntoWallOrBlockIsRefusedWholeAndTheEyeMovesByTheAcceptedStepsOnly) {
   struct Walk {
     const char* name;
     bool forward, left, right;
@@ -117,12 +95,17 @@ TEST_F(CharacterTest, StepIntoWallOrBlockIsRefusedWhole) {
     level.push_back(wallQuadX(1.0f, -1.0f, 3.0f, -3.0f, 3.0f));
     level.push_back(blockMesh({-3.0f, -1.0f, -1.0f}, {-2.1f, 1.0f, 1.0f}));
     Character robot = robotIn(std::move(level));
-    settle(robot, kFrameCap);
+    const glm::vec3 robotStart = translationOf(robot.translationMatrix);
+    const auto step = [&] {
+      robot.update(kFrameCap);
+      expectNear(eyeOf(camera) - kEyeStart, translationOf(robot.translationMatrix) - robotStart, 1e-5f);
+    };
+    for (int frame = 0; frame < 30; ++frame) step();  // fall and land
     robot.move(static_cast<float>(kFrameCap), walk.forward, false, walk.left, walk.right);
     int refused = 0;
     for (int frame = 0; frame < 20; ++frame) {
       const glm::vec3 before = translationOf(robot.translationMatrix);
-      robot.update(kFrameCap);
+      step();
       const glm::vec3 moved = translationOf(robot.translationMatrix) - before;
       if (moved == glm::vec3(0.0f)) {
         ++refused;
@@ -155,13 +138,12 @@ TEST_F(CharacterTest, WallsDoNotStopAFallNorFloorsAWalk) {
   Character walking = robotIn(std::move(ledge));
   settle(walking, kFrameCap);
   const glm::vec3 start = translationOf(walking.translationMatrix);
-  // One read of the keys: the step is kept and taken in every later update.
-  walking.move(static_cast<float>(kFrameCap), false, false, false, true);
+  walking.move(static_cast<float>(kFrameCap), false, false, false, true);  // one read of the keys, kept
   run(walking, kFrameCap, 10);
   expectNear(translationOf(walking.translationMatrix) - start, {3.5f, 0.0f, 0.0f}, 1e-5f);
 }
 
-TEST_F(CharacterTest, OpposingKeysAndDiagonalsWalkInWorldAxesAtOneSpeed) {
+TEST_F(CharacterTest, KeysWalkInWorldAxesAtOneSpeedWhateverTheAimThatTurnsOnlyTheModel) {
   const float step = 3.5f * static_cast<float>(kFrameCap);
   const float diagonal = step / std::sqrt(2.0f);
   struct Keys {
@@ -176,49 +158,17 @@ TEST_F(CharacterTest, OpposingKeysAndDiagonalsWalkInWorldAxesAtOneSpeed) {
                            Keys{"nothing held", false, false, false, false, {0.0f, 0.0f, 0.0f}}}) {
     SCOPED_TRACE(keys.name);
     Character robot = robotOnFloor();
-    robot.turn(1.0f);  // the aim has no say in the walking direction
+    robot.turn(1.5707964f);  // a quarter turn clockwise seen from above
     settle(robot, kFrameCap);
     const glm::vec3 start = translationOf(robot.translationMatrix);
     robot.move(static_cast<float>(kFrameCap), keys.forward, keys.backward, keys.left, keys.right);
     robot.update(kFrameCap);
-    expectNear(translationOf(robot.translationMatrix) - start, keys.expected, 1e-6f);
+    const glm::vec3 position = translationOf(robot.translationMatrix);
+    expectNear(position - start, keys.expected, 1e-6f);
+    // The model's front (-z at 4 model units, 1 world unit) points along +x; the box does not turn.
+    expectNear(glm::vec3(robot.modelMatrix * glm::vec4(0.0f, 0.0f, -4.0f, 1.0f)), position + glm::vec3(1, 0, 0), 1e-5f);
+    expectNear(robot.worldCornerB - robot.worldCornerA, {0.5f, 2.0f, -0.5f}, 1e-6f);
   }
-}
-
-TEST_F(CharacterTest, CameraEyeMovesByExactlyTheAcceptedSteps) {
-  std::vector<assets::Mesh> level;
-  level.push_back(wallQuadX(1.0f, -1.0f, 3.0f, -3.0f, 3.0f));
-  Character robot = robotIn(std::move(level));
-  const glm::vec3 robotStart = translationOf(robot.translationMatrix);
-  const auto expectEyeFollows = [&](double dt, int frames) {
-    for (int frame = 0; frame < frames; ++frame) {
-      robot.update(dt);
-      expectNear(eyeOf(camera) - kEyeStart, translationOf(robot.translationMatrix) - robotStart, 1e-5f);
-    }
-  };
-  // Fall and land, walk into the wall and stay there, then jump against it.
-  expectEyeFollows(kFrame60, 40);
-  robot.move(static_cast<float>(kFrameCap), true, false, false, true);
-  expectEyeFollows(kFrameCap, 10);
-  robot.jump();
-  expectEyeFollows(kFrameCap, 5);
-  EXPECT_GT(eyeOf(camera).y, kEyeStart.y) << "the view rose with the jump";
-  EXPECT_EQ(camera.position, kEyeStart);
-}
-
-TEST_F(CharacterTest, AimTurnsTheModelClockwiseFromAboveButNotTheBox) {
-  Character robot = robotOnFloor();
-  robot.update(kFrameCap);
-  const glm::vec3 boxA = robot.worldCornerA, boxB = robot.worldCornerB;
-  const glm::mat4 shownBefore = robot.modelMatrix;
-  robot.turn(1.5707964f);
-  EXPECT_EQ(robot.modelMatrix, shownBefore) << "the new aim shows from the next update";
-  robot.update(0.0);
-  // The model's front (-z at 4 model units, 1 world unit) now points along +x.
-  const glm::vec3 front = glm::vec3(robot.modelMatrix * glm::vec4(0.0f, 0.0f, -4.0f, 1.0f));
-  expectNear(front, translationOf(robot.translationMatrix) + glm::vec3(1.0f, 0.0f, 0.0f), 1e-5f);
-  EXPECT_EQ(robot.worldCornerA, boxA);
-  EXPECT_EQ(robot.worldCornerB, boxB);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
-// How the level's meshes become floor, wall and block boxes.
+// How the level's meshes become floor, wall and block boxes, and bullets against the game's level map.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "GlTest.h"
 #include "SceneLevels.h"
+#include "app/Globals.h"
+#include "scene/Bullet.h"
 #include "scene/Map.h"
 
 namespace varn::test {
@@ -12,8 +15,7 @@ namespace {
 
 using scene::Map;
 
-// Four vertices of a 2 x 2 quad at height y; only the count and the first normal
-// decide the class, the height tells the boxes apart.
+// Four vertices of a 2 x 2 quad at height y: the height tells the boxes apart.
 std::vector<glm::vec3> quadCorners(float y) { return {{-1, y, 1}, {1, y, 1}, {1, y, -1}, {-1, y, -1}}; }
 
 std::vector<float> heightsOf(const std::vector<scene::CollisionBox>& boxes) {
@@ -22,7 +24,13 @@ std::vector<float> heightsOf(const std::vector<scene::CollisionBox>& boxes) {
   return heights;
 }
 
-class MapTest : public GlTest {};
+class MapTest : public GlTest {
+ protected:
+  void TearDown() override {
+    levelMap = Map();  // borrowed from the game: hand it back as the game starts it
+    GlTest::TearDown();
+  }
+};
 
 TEST_F(MapTest, SixVerticesAndAFirstNormalExactlyAlongYMakeAFloorMoreVerticesABlock) {
   std::vector<glm::vec3> six = quadCorners(1.0f), seven = quadCorners(6.0f);
@@ -30,8 +38,6 @@ TEST_F(MapTest, SixVerticesAndAFirstNormalExactlyAlongYMakeAFloorMoreVerticesABl
   seven.insert(seven.end(), {{0, 6, 0}, {0.5f, 6, 0}, {0, 6, 0.5f}});
   assets::Mesh firstUp = meshOf(quadCorners(4.0f), {0.0f, 0.0f, 1.0f});  // only the first vertex's normal counts
   firstUp.vertices[0].normal = {0.0f, 1.0f, 0.0f};
-  assets::Mesh firstTilted = meshOf(quadCorners(5.0f), {0.0f, 1.0f, 0.0f});
-  firstTilted.vertices[0].normal = {0.0f, 0.999f, 0.045f};
 
   std::vector<assets::Mesh> meshes;
   meshes.push_back(meshOf(quadCorners(0.0f), {0.0f, 0.999f, 0.045f}));  // nearly flat: still a wall
@@ -40,13 +46,12 @@ TEST_F(MapTest, SixVerticesAndAFirstNormalExactlyAlongYMakeAFloorMoreVerticesABl
   meshes.push_back(meshOf(quadCorners(2.0f), {1.0f, 0.0f, 0.0f}));
   meshes.push_back(meshOf(quadCorners(3.0f), {0.0f, 0.0f, -1.0f}));
   meshes.push_back(std::move(firstUp));
-  meshes.push_back(std::move(firstTilted));
   meshes.push_back(meshOf(seven, {0.0f, 1.0f, 0.0f}));  // flat, yet a block
   meshes.push_back(blockMesh({1.0f, 7.0f, 3.0f}, {4.0f, 9.0f, 8.0f}));
   const Map map(levelModel(std::move(meshes)), glm::mat4(1.0f));
 
   EXPECT_EQ(heightsOf(map.floorBoxes), (std::vector<float>{1.0f, 4.0f}));
-  EXPECT_EQ(heightsOf(map.wallBoxes), (std::vector<float>{0.0f, 2.0f, 3.0f, 5.0f}));
+  EXPECT_EQ(heightsOf(map.wallBoxes), (std::vector<float>{0.0f, 2.0f, 3.0f}));
   EXPECT_EQ(heightsOf(map.blockBoxes), (std::vector<float>{6.0f, 7.0f}));
 }
 
@@ -66,6 +71,26 @@ TEST_F(MapTest, BoxesSpanAllVerticesUnderThePlacementInTheReversedZConvention) {
   EXPECT_EQ(map.floorBoxes[0].cornerB, glm::vec3(10.0f + 6.0f, -1.0f, -8.0f));
   EXPECT_EQ(map.blockBoxes[0].cornerA, glm::vec3(10.0f - 6.0f, -1.0f - 4.0f, 14.0f));
   EXPECT_EQ(map.blockBoxes[0].cornerB, glm::vec3(10.0f + 10.0f, -1.0f + 8.0f, -12.0f));
+}
+
+TEST_F(MapTest, BulletsHitWallsFloorsAndBlocksOfTheLevelIncludingTouchingFaces) {
+  std::vector<assets::Mesh> level;
+  level.push_back(wallQuadX(2.0f, -1.0f, 1.0f, -1.0f, 1.0f));
+  level.push_back(floorQuad(-10.0f, 10.0f, -3.0f, -10.0f, 10.0f));
+  level.push_back(blockMesh({5.0f, -1.0f, -1.0f}, {6.0f, 1.0f, 1.0f}));
+  levelMap = Map(levelModel(std::move(level)), glm::mat4(1.0f));
+  // A bullet box of 0.25 on every side, centred on the given point.
+  const auto hits = [](const glm::vec3& centre) {
+    return scene::Bullet(boxModel(glm::vec3(-0.125f), glm::vec3(0.125f)), glm::translate(glm::mat4(1.0f), centre),
+                         glm::vec3(0.0f, 0.0f, -1.0f))
+        .hitsMap();
+  };
+  EXPECT_FALSE(hits({0.0f, 0.0f, 0.0f})) << "open space";
+  EXPECT_TRUE(hits({1.875f, 0.0f, 0.0f})) << "front face on the wall";
+  EXPECT_FALSE(hits({std::nextafter(1.875f, 0.0f), 0.0f, 0.0f})) << "just short of the wall";
+  EXPECT_TRUE(hits({0.0f, -2.875f, 0.0f})) << "resting on the floor";
+  EXPECT_TRUE(hits({5.5f, 0.0f, 0.0f})) << "inside the block";
+  EXPECT_FALSE(hits({5.5f, 1.25f, 0.0f})) << "just over the block";
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // Building a Mesh uploads it, so callers need a current OpenGL context.
 #pragma once
 
-#include <array>
 #include <vector>
 
 #include "assets/Mesh.h"
@@ -11,20 +10,14 @@
 
 namespace varn::test {
 
-// A mesh of the given positions, every vertex with the same normal, drawn as a fan.
+// A mesh of the given positions, every vertex with the same normal; never drawn, so without indices.
 inline assets::Mesh meshOf(const std::vector<glm::vec3>& positions, const glm::vec3& normal) {
-  std::vector<assets::Vertex> vertices;
-  for (const glm::vec3& p : positions) {
-    assets::Vertex v;
-    v.position = p;
-    v.normal = normal;
-    vertices.push_back(v);
+  std::vector<assets::Vertex> vertices(positions.size());
+  for (std::size_t i = 0; i < positions.size(); ++i) {
+    vertices[i].position = positions[i];
+    vertices[i].normal = normal;
   }
-  std::vector<GLuint> indices;
-  for (GLuint i = 2; i < positions.size(); ++i) {
-    indices.insert(indices.end(), {0, i - 1, i});
-  }
-  return assets::Mesh(vertices, indices, {}, nullptr);
+  return assets::Mesh(vertices, {}, {}, nullptr);
 }
 
 // A horizontal quad of four vertices at height y, facing up.
@@ -37,32 +30,17 @@ inline assets::Mesh wallQuadX(float x, float y0, float y1, float z0, float z1) {
   return meshOf({{x, y0, z0}, {x, y0, z1}, {x, y1, z1}, {x, y1, z0}}, {-1.0f, 0.0f, 0.0f});
 }
 
-// A solid box as the level models it: six faces of four vertices each (24 vertices).
-inline assets::Mesh blockMesh(const glm::vec3& least, const glm::vec3& greatest) {
-  const glm::vec3& a = least;
-  const glm::vec3& b = greatest;
-  const std::array<std::array<glm::vec3, 4>, 6> faces{{
-      {{{b.x, a.y, a.z}, {b.x, b.y, a.z}, {b.x, b.y, b.z}, {b.x, a.y, b.z}}},  // +x
-      {{{a.x, a.y, a.z}, {a.x, a.y, b.z}, {a.x, b.y, b.z}, {a.x, b.y, a.z}}},  // -x
-      {{{a.x, b.y, a.z}, {a.x, b.y, b.z}, {b.x, b.y, b.z}, {b.x, b.y, a.z}}},  // +y
-      {{{a.x, a.y, a.z}, {b.x, a.y, a.z}, {b.x, a.y, b.z}, {a.x, a.y, b.z}}},  // -y
-      {{{a.x, a.y, b.z}, {b.x, a.y, b.z}, {b.x, b.y, b.z}, {a.x, b.y, b.z}}},  // +z
-      {{{a.x, a.y, a.z}, {a.x, b.y, a.z}, {b.x, b.y, a.z}, {b.x, a.y, a.z}}},  // -z
-  }};
-  const std::array<glm::vec3, 6> normals{{{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}}};
-  std::vector<assets::Vertex> vertices;
-  std::vector<GLuint> indices;
-  for (std::size_t f = 0; f < faces.size(); ++f) {
-    const auto first = static_cast<GLuint>(vertices.size());
-    for (const glm::vec3& p : faces[f]) {
-      assets::Vertex v;
-      v.position = p;
-      v.normal = normals[f];
-      vertices.push_back(v);
-    }
-    indices.insert(indices.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
-  }
-  return assets::Mesh(vertices, indices, {}, nullptr);
+// A solid box by its eight corners: more vertices than any flat piece, so the level counts it a block.
+inline assets::Mesh blockMesh(const glm::vec3& a, const glm::vec3& b) {
+  return meshOf({{a.x, a.y, a.z},
+                 {b.x, a.y, a.z},
+                 {b.x, b.y, a.z},
+                 {a.x, b.y, a.z},
+                 {a.x, a.y, b.z},
+                 {b.x, a.y, b.z},
+                 {b.x, b.y, b.z},
+                 {a.x, b.y, b.z}},
+                {0.0f, 1.0f, 0.0f});
 }
 
 inline assets::Model levelModel(std::vector<assets::Mesh> meshes) {

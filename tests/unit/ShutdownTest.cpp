@@ -1,5 +1,4 @@
-// Shutdown: everything that owns OpenGL objects is released while the context is
-// still current, and the bullet list keeps its emptied owners.
+// Shutdown: everything that owns OpenGL objects is released while the context is still current.
 #include <gtest/gtest.h>
 
 #include <glm/glm.hpp>
@@ -35,9 +34,11 @@ TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheShadowMapTheParticlesA
   cube = std::make_unique<scene::Cube>(glm::mat4(1.0f), simpleShader.get());
   particleSystems.push_back(std::make_unique<assets::ParticleSystem>());
   glGenFramebuffers(1, &depthFramebuffer);
-  glBindFramebuffer(GL_FRAMEBUFFER, depthFramebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, depthFramebuffer);  // a name becomes a framebuffer once bound
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glGenTextures(1, &depthTexture);
+  glBindTexture(GL_TEXTURE_2D, depthTexture);
+  glBindTexture(GL_TEXTURE_2D, 0);
   const assets::Model bullet = boxModel(glm::vec3(-0.1f), glm::vec3(0.1f));
   for (int i = 0; i < 2; ++i)
     bullets.push_back(std::make_unique<scene::Bullet>(bullet, glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -1.0f)));
@@ -60,7 +61,7 @@ TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheShadowMapTheParticlesA
   EXPECT_TRUE(particleSystems.empty());
   ASSERT_EQ(bullets.size(), 2u);
   EXPECT_TRUE(!bullets[0] && !bullets[1]) << "the list keeps its emptied owners";
-  // Deleted now, while the context exists; nothing is left for the end of the process.
+  // Deleted now, while the context exists: nothing is left for a GL call after it is gone.
   for (GLuint program : programs) EXPECT_EQ(glIsProgram(program), GL_FALSE) << "program " << program;
   EXPECT_EQ(glIsFramebuffer(shadowFramebuffer), GL_FALSE);
   EXPECT_EQ(glIsTexture(shadowTexture), GL_FALSE);
