@@ -14,29 +14,10 @@
 
 namespace varn::play {
 
-std::vector<std::string> PlayResult::lines() const {
-  std::vector<std::string> result;
-  std::istringstream stream(out);
-  for (std::string line; std::getline(stream, line);) result.push_back(line);
-  return result;
-}
-
-std::vector<int> PlayResult::effectFrames(int kind) const {
-  std::vector<int> result;
-  for (const FrameRecord& f : frames) {
-    if (f.newEffectKind == kind) result.push_back(f.frame);
-  }
-  return result;
-}
-
-int PlayResult::firstFrameWhere(const std::function<bool(const FrameRecord&)>& holds) const {
-  for (const FrameRecord& f : frames) {
-    if (holds(f)) return f.frame;
-  }
-  return -1;
-}
-
 namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
 
 // Whether the loop ends after the frame now being drawn: the end countdown runs out in it,
 // or the script is over and Escape is about to be seen.
@@ -45,7 +26,41 @@ bool lastFrame(const app::ScriptedPlatform& platform) {
   return platform.frame() == platform.scriptLength() - 1;
 }
 
+// Mean of texel(r, g, b) over the square of half-size radius around pixel.
+template <typename Texel>
+float squareMean(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius, Texel texel) {
+  const int cx = static_cast<int>(pixel.x), cy = static_cast<int>(pixel.y);
+  double sum = 0.0;
+  int count = 0;
+  for (int y = std::max(0, cy - radius); y <= std::min(kHeight - 1, cy + radius); ++y) {
+    for (int x = std::max(0, cx - radius); x <= std::min(kWidth - 1, cx + radius); ++x, ++count) {
+      const size_t at = 3 * static_cast<size_t>(y * kWidth + x);
+      sum += texel(rgb[at], rgb[at + 1], rgb[at + 2]);
+    }
+  }
+  return count == 0 ? 0.0f : static_cast<float>(sum / count);
+}
+
 }  // namespace
+
+std::vector<std::string> PlayResult::lines() const {
+  std::vector<std::string> result;
+  std::istringstream stream(out);
+  for (std::string line; std::getline(stream, line);) result.push_back(line);
+  return result;
+}
+
+size_t PlayResult::count(const std::string& line) const {
+  const auto all = lines();
+  return static_cast<size_t>(std::count(all.begin(), all.end(), line));
+}
+
+std::vector<int> PlayResult::effectFrames(int kind) const {
+  std::vector<int> result;
+  for (const FrameRecord& f : frames)
+    if (f.newEffectKind == kind) result.push_back(f.frame);
+  return result;
+}
 
 PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
                 const std::function<void(const FrameRecord&)>& onFrame) {
@@ -56,20 +71,14 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
     record.frame = frame;
     record.robotPosition = glm::vec3(character.modelMatrix[3]);
     record.robotLowestY = character.worldCornerA.y;
-    record.objectsDrawn = objectsDrawn;
     record.objectsConsidered = objectsConsidered;
     record.bullets = bullets.size();
-    record.particleSystems = render::particleSystems.size();
     // A system appended in this frame's draw is the newest at the back of the list.
     const assets::ParticleSystem* back =
         render::particleSystems.empty() ? nullptr : render::particleSystems.back().get();
-    if (back != nullptr && back != newestSystem && back->age <= deltaTime + 1e-6f) {
-      record.newEffectKind = explosionKind;
-    }
+    if (back != nullptr && back != newestSystem && back->age <= deltaTime + 1e-6f) record.newEffectKind = explosionKind;
     newestSystem = back;
-    record.gameWon = gameWon;
     record.gameLost = gameLost;
-    record.freeCameraMode = freeCameraMode;
     result.frames.push_back(record);
     if (onFrame) onFrame(record);
     if (frame == 1) screenshot(name + "-start");
@@ -84,6 +93,11 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
   return result;
 }
 
+void expectCleanRun(const PlayResult& result) {
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.firstGlError, 0u) << "first GL error in frame " << result.firstGlErrorFrame;
+}
+
 bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel) {
   const glm::vec4 clip = render::projection * activeCamera->modelMatrix * glm::vec4(worldPoint, 1.0f);
   if (clip.w <= 0.0f) return false;
@@ -93,10 +107,10 @@ bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel) {
   return true;
 }
 
-glm::vec2 cursorFor(glm::vec3 worldPoint) {
+void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint) {
   glm::vec2 pixel(0.0f);
   projectToWindow(worldPoint, pixel);
-  return pixel;
+  platform.setCursorPosition(pixel.x, pixel.y);
 }
 
 void screenshot(const std::string& name) {
@@ -105,39 +119,12 @@ void screenshot(const std::string& name) {
 
 std::vector<uint8_t> backBuffer() { return test::readBackBuffer(kWidth, kHeight); }
 
-namespace {
-
-template <typename Visit>
-void visitSquare(glm::vec2 pixel, int radius, Visit visit) {
-  const int cx = static_cast<int>(pixel.x);
-  const int cy = static_cast<int>(pixel.y);
-  for (int y = std::max(0, cy - radius); y <= std::min(kHeight - 1, cy + radius); ++y) {
-    for (int x = std::max(0, cx - radius); x <= std::min(kWidth - 1, cx + radius); ++x) visit(x, y);
-  }
-}
-
-}  // namespace
-
 float meanBrightness(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius) {
-  double sum = 0.0;
-  int count = 0;
-  visitSquare(pixel, radius, [&](int x, int y) {
-    const size_t at = 3 * static_cast<size_t>(y * kWidth + x);
-    sum += (rgb[at] + rgb[at + 1] + rgb[at + 2]) / 3.0;
-    ++count;
-  });
-  return count == 0 ? 0.0f : static_cast<float>(sum / count);
+  return squareMean(rgb, pixel, radius, [](int r, int g, int b) { return (r + g + b) / 3.0; });
 }
 
 float darkShare(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius) {
-  int dark = 0;
-  int count = 0;
-  visitSquare(pixel, radius, [&](int x, int y) {
-    const size_t at = 3 * static_cast<size_t>(y * kWidth + x);
-    if (rgb[at] < 40 && rgb[at + 1] < 40 && rgb[at + 2] < 40) ++dark;
-    ++count;
-  });
-  return count == 0 ? 0.0f : static_cast<float>(dark) / static_cast<float>(count);
+  return squareMean(rgb, pixel, radius, [](int r, int g, int b) { return r < 40 && g < 40 && b < 40 ? 1.0 : 0.0; });
 }
 
 }  // namespace varn::play

@@ -16,14 +16,10 @@ struct FrameRecord {
   int frame = 0;
   glm::vec3 robotPosition{0.0f};
   float robotLowestY = 0.0f;
-  uint32_t objectsDrawn = 0;
   uint32_t objectsConsidered = 0;
   size_t bullets = 0;
-  size_t particleSystems = 0;
   int newEffectKind = -1;  // kind of the effect started in this frame, or -1
-  bool gameWon = false;
   bool gameLost = false;
-  bool freeCameraMode = false;
 };
 
 struct PlayResult {
@@ -34,9 +30,8 @@ struct PlayResult {
   int firstGlErrorFrame = -1;
 
   std::vector<std::string> lines() const;
-  // Frames in which a new effect of the kind started.
-  std::vector<int> effectFrames(int kind) const;
-  int firstFrameWhere(const std::function<bool(const FrameRecord&)>& holds) const;
+  size_t count(const std::string& line) const;    // how often the game printed this line
+  std::vector<int> effectFrames(int kind) const;  // frames in which an effect of the kind started
 };
 
 // Runs the game (no arguments: 800 x 600) with the script; onFrame runs after each
@@ -44,11 +39,13 @@ struct PlayResult {
 // The first and the last frame are saved as play-<name>-start.png and play-<name>-end.png.
 PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
                 const std::function<void(const FrameRecord&)>& onFrame = {});
+// Exit status 0, and glGetError was GL_NO_ERROR after every frame.
+void expectCleanRun(const PlayResult& result);
 
-// Where the cursor must be for the active camera's ray to pass through worldPoint.
-glm::vec2 cursorFor(glm::vec3 worldPoint);
 // The window pixel a world point is drawn at (origin top left), and whether it is in front.
 bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel);
+// Moves the cursor to where the active camera's ray passes through worldPoint.
+void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint);
 
 // Saves the back buffer under the build's artifact folder as play-<name>.png.
 void screenshot(const std::string& name);
@@ -59,7 +56,6 @@ float meanBrightness(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radiu
 // Share of near-black pixels (all channels below 40) in that square.
 float darkShare(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius);
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
+constexpr int kFramesPerSecond = 60;
 
 }  // namespace varn::play

@@ -1,52 +1,95 @@
-// Runs a program as a child process with captured output and a hard time limit,
+// Runs a program as a child process with its output in files and a hard time limit,
 // so black-box tests of the shipped game can never hang.
 #pragma once
 
-#include <sys/types.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <map>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "TempDir.h"
 
 namespace varn::test {
 
 struct ProcessResult {
   int exitStatus = -1;  // -1 when killed by a signal or by the time limit
   bool timedOut = false;
-  std::string out;  // standard output
-  std::string err;  // standard error
+  std::string out, err;  // standard output and standard error
 };
+
+// Polls every 20 ms until done() holds (true) or the time runs out (false).
+template <typename Done>
+bool pollFor(double seconds, Done done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
 
 class Process {
  public:
-  // env: variables to set ("" unsets one). The child gets /dev/null as standard input.
-  Process(const std::vector<std::string>& argv, const std::string& workingDirectory,
-          const std::map<std::string, std::string>& env = {});
-  ~Process();
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
+  // argv[0] is a path. Standard input is /dev/null; standard output and error go to files.
+  Process(const std::vector<std::string>& argv, const std::string& workingDirectory) {
+    pid_ = fork();
+    if (pid_ != 0) return;
+    dup2(open("/dev/null", O_RDONLY), STDIN_FILENO);
+    dup2(open((files_.path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+    dup2(open((files_.path() / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+    if (chdir(workingDirectory.c_str()) != 0) _exit(126);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  ~Process() { finish(0.0); }
 
-  // Reads output until needle appears on standard output (true) or the time runs out.
-  bool waitForOutput(const std::string& needle, double seconds);
+  std::string out() const { return finished_ ? result_.out : read("out"); }
+  // Waits until needle appears on standard output (true) or the time runs out.
+  bool waitForOutput(const std::string& needle, double seconds) const {
+    return pollFor(seconds, [&] { return out().find(needle) != std::string::npos; });
+  }
   // Waits for the exit; past the time limit the child is killed.
-  ProcessResult finish(double seconds);
-  const std::string& out() const { return result_.out; }
-  pid_t pid() const { return pid_; }
+  ProcessResult finish(double seconds) {
+    if (finished_ || pid_ <= 0) return result_;
+    finished_ = true;
+    int status = 0;
+    if (!pollFor(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) {
+      result_.timedOut = true;
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+    }
+    result_.exitStatus = WIFEXITED(status) && !result_.timedOut ? WEXITSTATUS(status) : -1;
+    result_.out = read("out");
+    result_.err = read("err");
+    return result_;
+  }
 
  private:
-  bool pump(double seconds);  // reads what is available; false once both pipes closed
+  std::string read(const char* name) const {
+    std::ifstream in(files_.path() / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  TempDir files_;
   pid_t pid_ = -1;
-  int outFd_ = -1;
-  int errFd_ = -1;
   bool finished_ = false;
   ProcessResult result_;
 };
 
-// Convenience: start, wait, collect.
-ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& workingDirectory, double seconds,
-                         const std::map<std::string, std::string>& env = {});
-
 // Runs a shell command (xdotool and friends), returning its exit status.
-int shell(const std::string& command);
+inline int shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 }  // namespace varn::test
