@@ -102,7 +102,7 @@ class ControlsTest : public GlTest {
   ScriptedPlatform platform{kFrame};
 };
 
-TEST_F(ControlsTest, HeldF3ToggleEveryPointFourSecondsAndF4F5F8F9StepTheirSettingsEveryHalfSecondInKeyOrder) {
+TEST_F(ControlsTest, HeldF3TogglesWireframeEveryPointFourSecondsAndF4F5F8F9StepTheirSettingsEveryHalfSecondInKeyOrder) {
   const std::vector<int> wire = toggleFrames(0.4f, 3), others = toggleFrames(0.5f, 3);
   platform.hold({GLFW_KEY_F9, GLFW_KEY_F8, GLFW_KEY_F5, GLFW_KEY_F4, GLFW_KEY_F3}, others.back() + 1);
   std::vector<GLint> modes;  // the polygon mode after each frame that printed
