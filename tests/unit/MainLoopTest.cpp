@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "GlobalsReset.h"
@@ -60,10 +61,9 @@ TEST(CommandLine, ReadsNumbersAsAStreamWouldAndNamesTheFirstBadArgument) {
     EXPECT_EQ(result.error, c.error);
     EXPECT_EQ(result.startedMessage, c.started);
     if (!c.error.empty()) continue;
-    EXPECT_EQ(result.settings.windowWidth, c.width);
-    EXPECT_EQ(result.settings.windowHeight, c.height);
-    EXPECT_EQ(result.settings.fullscreen, c.fullscreen);
-    EXPECT_EQ(result.settings.refreshRate, c.refresh);
+    const app::WindowSettings& s = result.settings;
+    EXPECT_EQ(std::make_tuple(s.windowWidth, s.windowHeight, s.fullscreen, s.refreshRate),
+              std::make_tuple(c.width, c.height, c.fullscreen, c.refresh));
   }
 }
 

@@ -47,12 +47,11 @@ TEST_F(MapTest, SixVerticesAndAFirstNormalExactlyAlongYMakeAFloorMoreVerticesABl
   meshes.push_back(meshOf(quadCorners(3.0f), {0.0f, 0.0f, -1.0f}));
   meshes.push_back(std::move(firstUp));
   meshes.push_back(meshOf(seven, {0.0f, 1.0f, 0.0f}));  // flat, yet a block
-  meshes.push_back(blockMesh({1.0f, 7.0f, 3.0f}, {4.0f, 9.0f, 8.0f}));
   const Map map(levelModel(std::move(meshes)), glm::mat4(1.0f));
 
   EXPECT_EQ(heightsOf(map.floorBoxes), (std::vector<float>{1.0f, 4.0f}));
   EXPECT_EQ(heightsOf(map.wallBoxes), (std::vector<float>{0.0f, 2.0f, 3.0f}));
-  EXPECT_EQ(heightsOf(map.blockBoxes), (std::vector<float>{6.0f, 7.0f}));
+  EXPECT_EQ(heightsOf(map.blockBoxes), (std::vector<float>{6.0f}));
 }
 
 TEST_F(MapTest, BoxesSpanAllVerticesUnderThePlacementInTheReversedZConvention) {
@@ -60,15 +59,11 @@ TEST_F(MapTest, BoxesSpanAllVerticesUnderThePlacementInTheReversedZConvention) {
   const std::vector<glm::vec3> scattered{{0, 0, 0}, {-3, 1, 2},   {5, -2, 1}, {1, 4, -6},
                                          {2, 1, 7}, {-1, -1, -1}, {0, 0, 1}};
   std::vector<assets::Mesh> meshes;
-  meshes.push_back(floorQuad(-2.0f, 3.0f, 0.0f, -4.0f, 5.0f));
   meshes.push_back(meshOf(scattered, {0.0f, 1.0f, 0.0f}));
   const Map map(levelModel(std::move(meshes)),
                 glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(10.0f, -1.0f, 0.0f)), glm::vec3(2.0f)));
 
-  ASSERT_EQ(map.floorBoxes.size(), 1u);
   ASSERT_EQ(map.blockBoxes.size(), 1u);
-  EXPECT_EQ(map.floorBoxes[0].cornerA, glm::vec3(10.0f - 4.0f, -1.0f, 10.0f));
-  EXPECT_EQ(map.floorBoxes[0].cornerB, glm::vec3(10.0f + 6.0f, -1.0f, -8.0f));
   EXPECT_EQ(map.blockBoxes[0].cornerA, glm::vec3(10.0f - 6.0f, -1.0f - 4.0f, 14.0f));
   EXPECT_EQ(map.blockBoxes[0].cornerB, glm::vec3(10.0f + 10.0f, -1.0f + 8.0f, -12.0f));
 }

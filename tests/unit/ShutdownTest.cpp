@@ -6,7 +6,6 @@
 
 #include "GlTest.h"
 #include "GlobalsReset.h"
-#include "SceneLevels.h"
 #include "app/Globals.h"
 #include "app/Shutdown.h"
 #include "render/RenderState.h"
@@ -22,7 +21,7 @@ class ShutdownTest : public GlTest {
   }
 };
 
-TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheShadowMapTheParticlesAndTheBullets) {
+TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheShadowMapAndTheParticles) {
   using namespace render;
   depthShader = makeDepthShader("Shader/Depth.vert", "Shader/Depth.frag");
   debugQuadShader = makeDebugQuadShader("Shader/debug_quad.vert", "Shader/debug_quad_depth.frag");
@@ -39,9 +38,6 @@ TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheShadowMapTheParticlesA
   glGenTextures(1, &depthTexture);
   glBindTexture(GL_TEXTURE_2D, depthTexture);
   glBindTexture(GL_TEXTURE_2D, 0);
-  const assets::Model bullet = boxModel(glm::vec3(-0.1f), glm::vec3(0.1f));
-  for (int i = 0; i < 2; ++i)
-    bullets.push_back(std::make_unique<scene::Bullet>(bullet, glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -1.0f)));
 
   std::vector<std::unique_ptr<Shader>*> shaders = {&depthShader,      &debugQuadShader,  &simpleShader,
                                                    &texturedShader,   &silhouetteShader, &celShader,
@@ -59,8 +55,6 @@ TEST_F(ShutdownTest, CleanupReleasesEveryProgramTheCubeTheShadowMapTheParticlesA
   EXPECT_EQ(cube, nullptr);
   for (const auto* shader : shaders) EXPECT_EQ(*shader, nullptr);
   EXPECT_TRUE(particleSystems.empty());
-  ASSERT_EQ(bullets.size(), 2u);
-  EXPECT_TRUE(!bullets[0] && !bullets[1]) << "the list keeps its emptied owners";
   // Deleted now, while the context exists: nothing is left for a GL call after it is gone.
   for (GLuint program : programs) EXPECT_EQ(glIsProgram(program), GL_FALSE) << "program " << program;
   EXPECT_EQ(glIsFramebuffer(shadowFramebuffer), GL_FALSE);
