@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "RouteScript.h"
-#include "app/ScriptedPlatform.h"
 #include "app/Game.h"
 #include "app/Globals.h"
+#include "app/ScriptedPlatform.h"
 #include "render/ExplosionPresets.h"
 #include "render/RenderState.h"
 
