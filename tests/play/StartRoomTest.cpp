@@ -1,10 +1,13 @@
-// Play-throughs in the start room: being reached, fighting both enemies, quitting.
+// Play-throughs in the start room: being reached, fighting both enemies, held keys and the free camera.
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include "PlaySupport.h"
 #include "app/Globals.h"
+#include "render/RenderState.h"
 
 using namespace varn::play;
 using varn::app::ScriptedPlatform;
@@ -42,15 +45,76 @@ TEST(Playthrough, Reached) {
   EXPECT_LT(glm::length(glm::vec2(end.x, end.z)), 1e-4f) << "the robot never moved: the enemies came to it";
 }
 
-TEST(Playthrough, Escape) {
-  ScriptedPlatform platform;
-  platform.idle(30);
-  const PlayResult result = play("escape", platform);
+TEST(Playthrough, HeldKeysAndTheFreeCamera) {
+  // 1/16 s frames add up exactly; the first frame's time is zero. A toggle's cooldown is aged in
+  // the frame that set it, so held toggles repeat a frame later than the shots and the camera switch.
+  ScriptedPlatform platform(1.0 / 16.0);
+  platform.click(18, {GLFW_KEY_F3, GLFW_KEY_F7});
+  platform.hold({GLFW_KEY_F4, GLFW_KEY_F5, GLFW_KEY_F8, GLFW_KEY_F9}).idle(6);
+  platform.hold({GLFW_KEY_F6, GLFW_KEY_F7});       // 25: F6 wins the shared cooldown
+  platform.cursorAt(123, 234).hold({GLFW_KEY_C});  // 26: into the free camera
+  platform.cursorAt(500, 300).idle();              // 27: look right and down a little
+  platform.cursorAt(600, 200).click(1, {GLFW_KEY_F4, GLFW_KEY_F5, GLFW_KEY_F8, GLFW_KEY_F9});  // 28
+  platform.idle(5).hold({GLFW_KEY_C}).idle().hold({GLFW_KEY_F5}).idle();                       // 34: back; 36: F5 again
+  std::vector<int> wireframeFrames, ambientFrames, shotFrames;
+  GLint polygonMode = GL_FILL;
+  float ambient = varn::ambientLight.x, lineShare = 0.0f;
+  glm::dvec2 startCursor, returnedCursor;
+  glm::vec3 startAim(0.0f), shot(0.0f), shotRay(0.0f);
+  glm::mat4 view(1.0f);
+  const PlayResult result = play("held-keys", platform, [&](const FrameRecord& f) {
+    GLint mode[2] = {GL_FILL, GL_FILL};
+    glGetIntegerv(GL_POLYGON_MODE, mode);
+    if (mode[0] != polygonMode) wireframeFrames.push_back(f.frame), polygonMode = mode[0];
+    if (varn::ambientLight.x != ambient) ambientFrames.push_back(f.frame), ambient = varn::ambientLight.x;
+    if (varn::shootCooldown == 0.5f) shotFrames.push_back(f.frame);
+    double x = 0.0, y = 0.0;
+    platform.cursorPosition(x, y);
+    if (f.frame == 0) startCursor = {x, y}, startAim = varn::aimDirection;
+    // Wireframe shows lines over the black background; filled again, the picture covers it.
+    const glm::vec2 centre(400.0f, 300.0f);
+    if (f.frame == 7) lineShare = darkShare(backBuffer(), centre, 200);
+    if (f.frame == 8) lineShare -= darkShare(backBuffer(), centre, 200);
+    if (f.frame >= 26 && f.frame <= 33) {
+      EXPECT_EQ(glm::dvec2(x, y), glm::dvec2(400.0, 300.0))
+          << "the free camera re-centres the cursor, frame " << f.frame;
+      const glm::vec3 eye = varn::freeCameraPosition, look = varn::freeCamera.direction;
+      const glm::mat4& v = varn::freeCamera.modelMatrix;
+      EXPECT_LT(glm::length(glm::vec3(v * glm::vec4(eye + look, 1.0f)) - glm::vec3(0, 0, -1)), 1e-4f) << f.frame;
+      EXPECT_LT(glm::length(glm::vec3(v * glm::vec4(varn::freeCamera.up, 0.0f)) - glm::vec3(0, 1, 0)), 1e-4f);
+    }
+    if (f.frame == 27) view = varn::freeCamera.modelMatrix;  // the view the next frame aims with
+    if (f.frame == 28) {
+      shot = varn::bullets.back()->direction;
+      const glm::vec4 viewport(0.0f, 0.0f, 800.0f, 600.0f);
+      shotRay =
+          glm::normalize(glm::unProject(glm::vec3(600.0f, 400.0f, 0.5f), view, varn::render::projection, viewport) -
+                         glm::unProject(glm::vec3(600.0f, 400.0f, 0.0f), view, varn::render::projection, viewport));
+    }
+    if (f.frame == 34) returnedCursor = {x, y};
+  });
   expectCleanRun(result);
-  // Escape is seen at the end of the last scripted frame, and that frame ends the loop.
-  EXPECT_EQ(result.frames.back().frame, 29);
-  ASSERT_FALSE(result.lines().empty());
-  EXPECT_EQ(result.lines().back(), "Models/bullet/bullet.obj successfully loaded") << "no outcome lines";
+  EXPECT_EQ(result.frames.back().frame, 37) << "Escape after the script ends the loop in that frame";
+  EXPECT_EQ(startCursor, glm::dvec2(400.0, 150.0)) << "the game starts the cursor at a quarter of the height";
+  EXPECT_LT(glm::length(startAim - glm::vec3(0, 0, -1)), 1e-5f) << "so the first aim is straight ahead";
+  EXPECT_EQ(wireframeFrames, (std::vector<int>{0, 8, 15}));
+  EXPECT_EQ(ambientFrames, (std::vector<int>{0, 9, 17, 25}));
+  EXPECT_EQ(shotFrames, (std::vector<int>{0, 8, 16, 28}));
+  EXPECT_GT(lineShare, 0.2f) << "wireframe did not change the picture";
+  EXPECT_LT(glm::length(shot - shotRay), 1e-4f) << "the free camera shoots along the cursor's ray";
+  EXPECT_GT(shotRay.y, 0.1f) << "above the centre the ray rises";
+  EXPECT_EQ(returnedCursor, glm::dvec2(123.0, 234.0)) << "leaving the free camera puts the cursor back";
+  EXPECT_EQ(platform.cursorNormalCalls(), 1);
+  const size_t first = result.out.find("Wireframe mode turned on\n");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(result.out.substr(first),
+            "Wireframe mode turned on\nAmbient Light Strength increased\nWireframe mode turned off\n"
+            "Ambient Light Strength increased\nWireframe mode turned on\nAmbient Light Strength increased\n"
+            "Texture Sampling Quality: Nearest Neighbour\nMipMap Quality: OFF\nViewfrustum Culling: OFF\n"
+            "Transparency: OFF\nAmbient Light Strength decreased\nTexture Sampling Quality: Bilinear\n"
+            "MipMap Sampling Quality: Nearest Neighbour\nViewfrustum Culling: ON\nTransparency: ON\n"
+            "MipMap Sampling Quality: Bilinear\n")
+      << "no outcome lines after quitting with Escape";
 }
 
 TEST(Playthrough, Combat) {
