@@ -154,5 +154,36 @@ TEST_F(CharacterTest, KeysWalkInWorldAxesAtOneSpeedOverFloorsWhateverTheAimThatT
   }
 }
 
+TEST_F(CharacterTest, ACeilingOrABlockAboveStopsTheRiseAndAStepPastAFloorsEdgeDropsOnlyFromTheNextFrame) {
+  for (const bool block : {false, true}) {
+    SCOPED_TRACE(block ? "a block" : "a ceiling");
+    Character robot = robotIn({});
+    settle(robot, kFrameCap);
+    const float head = robot.worldCornerB.y;
+    // Half a unit above the head; the jump's first step rises 0.4, the second would reach 0.7.
+    const scene::CollisionBox above{{-1.0f, head + 0.5f, 1.0f}, {1.0f, head + (block ? 2.0f : 0.5f), -1.0f}};
+    (block ? robot.collisionMap.blockBoxes : robot.collisionMap.floorBoxes).push_back(above);
+    robot.jump();
+    robot.update(kFrameCap);
+    robot.update(kFrameCap);
+    EXPECT_NEAR(robot.worldCornerB.y - head, 0.4f, 1e-5f);
+    EXPECT_FALSE(robot.airborne);
+    EXPECT_EQ(robot.verticalSpeed, 0.0f);
+  }
+  // On a ledge ending at x = 0.3, walking right: the second step leaves it, the fall starts a frame later.
+  std::vector<assets::Mesh> ledge;
+  ledge.push_back(floorQuad(-2.0f, 0.3f, 0.0f, -2.0f, 2.0f));
+  Character robot = robotIn(std::move(ledge));
+  settle(robot, kFrameCap);
+  const float ground = robot.worldCornerA.y;
+  robot.move(static_cast<float>(kFrameCap), false, false, false, true);
+  robot.update(kFrameCap);
+  robot.update(kFrameCap);
+  ASSERT_GT(robot.worldCornerA.x, 0.3f) << "past the edge";
+  EXPECT_EQ(robot.worldCornerA.y, ground);
+  robot.update(kFrameCap);
+  EXPECT_LT(robot.worldCornerA.y, ground);
+}
+
 }  // namespace
 }  // namespace varn::test

@@ -1,10 +1,9 @@
-// The keyboard and mouse controls driven by scripted frames: the render toggles with their messages
-// and cooldowns, aiming and turning, firing, the camera switch and the free-camera look.
+// The controls on hand-built scenes: the ambient steps with their limits, aiming, turning and
+// firing, and the free-camera look. Held keys through the real loop: the play-throughs.
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <glm/gtc/matrix_transform.hpp>
 #include <string>
 #include <vector>
@@ -15,9 +14,7 @@
 #include "SceneLevels.h"
 #include "app/Controls.h"
 #include "app/Globals.h"
-#include "app/MainLoop.h"
 #include "app/ScriptedPlatform.h"
-#include "app/WorldUpdate.h"
 #include "render/RenderState.h"
 
 namespace varn::test {
@@ -27,21 +24,9 @@ namespace {
 
 using app::FrameAim;
 
-// 1/16 s is exact in binary, so a cooldown of c seconds lets a held key act again
-// exactly ceil(c / kFrame) frames later, with no rounding in between.
 constexpr double kFrame = 1.0 / 16.0;
 constexpr int kWidth = 800, kHeight = 600;
 const glm::vec3 kEye(0.0f, 5.0f, 3.0f), kUp(0.0f, 1.0f, 0.0f), kForward(0.0f, 0.0f, -1.0f);
-
-int framesUntilRepeat(float cooldown) { return static_cast<int>(std::ceil(cooldown / kFrame)); }
-
-// The frames in which a held function key acts: a timer set in a frame is aged in that same frame, and the
-// first frame's time is zero, which puts the first repeat one frame later than the ones after it.
-std::vector<int> toggleFrames(float cooldown, int actions) {
-  std::vector<int> frames{0};
-  for (int i = 1; i < actions; ++i) frames.push_back(1 + i * framesUntilRepeat(cooldown));
-  return frames;
-}
 
 glm::mat4 turnedBy(float angle) { return glm::rotate(glm::mat4(1.0f), angle, glm::vec3(0.0f, -1.0f, 0.0f)); }
 
@@ -56,37 +41,6 @@ void buildScene() {
   bulletModel = boxModel(glm::vec3(-0.1f), glm::vec3(0.1f));
 }
 
-// The main loop's control steps and the world update, in the loop's order, then the poll.
-void playFrame(ScriptedPlatform& platform, FrameAim& aim) {
-  app::applyRenderToggles(platform);
-  app::takeFrameTime(platform.time());
-  app::ageCooldowns();
-  app::aimAndTurn(platform, aim);
-  app::fireBullets(platform, aim);
-  app::moveAndJump(platform);
-  app::switchCamera(platform, aim);
-  if (freeCameraMode) app::freeCameraLook(platform, aim);
-  app::updateWorld(static_cast<double>(deltaTime));
-  platform.pollEvents();
-}
-
-// Plays the whole script; returns the frames that printed anything, with what they printed.
-std::vector<std::pair<int, std::string>> printedByFrame(
-    ScriptedPlatform& platform, const std::function<void()>& afterFrame = [] {}) {
-  FrameAim aim;
-  std::vector<std::pair<int, std::string>> printed;
-  while (!platform.scriptDone()) {
-    const int frame = platform.frame();
-    testing::internal::CaptureStdout();
-    playFrame(platform, aim);
-    const std::string text = testing::internal::GetCapturedStdout();
-    if (text.empty()) continue;
-    printed.emplace_back(frame, text);
-    afterFrame();
-  }
-  return printed;
-}
-
 class ControlsTest : public GlTest {
  protected:
   void SetUp() override {
@@ -94,65 +48,39 @@ class ControlsTest : public GlTest {
     buildScene();
   }
   void TearDown() override {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     resetGlobals();
     render::projection = glm::mat4(1.0f);
     GlTest::TearDown();
   }
-  ScriptedPlatform platform{kFrame};
 };
 
-TEST_F(ControlsTest, HeldF3TogglesWireframeEveryPointFourSecondsAndF4F5F8F9StepTheirSettingsEveryHalfSecondInKeyOrder) {
-  const std::vector<int> wire = toggleFrames(0.4f, 3), others = toggleFrames(0.5f, 3);
-  platform.hold({GLFW_KEY_F9, GLFW_KEY_F8, GLFW_KEY_F5, GLFW_KEY_F4, GLFW_KEY_F3}, others.back() + 1);
-  std::vector<GLint> modes;  // the polygon mode after each frame that printed
-  const auto printed = printedByFrame(platform, [&] {
-    GLint mode[2] = {0, 0};
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    modes.push_back(mode[0]);
-  });
-  const std::vector<std::pair<int, std::string>> expected = {
-      {0,
-       "Wireframe mode turned on\nTexture Sampling Quality: Nearest Neighbour\nMipMap Quality: OFF\n"
-       "Viewfrustum Culling: OFF\nTransparency: OFF\n"},
-      {wire[1], "Wireframe mode turned off\n"},
-      {others[1],
-       "Texture Sampling Quality: Bilinear\nMipMap Sampling Quality: Nearest Neighbour\nViewfrustum Culling: ON\n"
-       "Transparency: ON\n"},
-      {wire[2], "Wireframe mode turned on\n"},
-      {others[2],
-       "Texture Sampling Quality: Nearest Neighbour\nMipMap Sampling Quality: Bilinear\nViewfrustum Culling: OFF\n"
-       "Transparency: OFF\n"}};
-  EXPECT_EQ(printed, expected);
-  EXPECT_EQ(modes, (std::vector<GLint>{GL_LINE, GL_FILL, GL_FILL, GL_LINE, GL_LINE}));
-}
-
-TEST_F(ControlsTest, HeldF7ReachesExactlyOneAtTheSeventhStepAndHeldF6LeavesATinyRemainderAtTheThird) {
-  const auto ambientSteps = [](int key, int steps, const std::string& message) {
-    buildScene();
-    ScriptedPlatform script(kFrame);
-    script.hold({key}, toggleFrames(0.5f, steps).back() + 1);
+TEST_F(ControlsTest, F7StepsTheAmbientUpToExactlyOneAndF6DownToZeroLeavingATinyRemainderOnTheWay) {
+  const auto press = [](int key, int times, const std::string& message) {
     std::vector<float> values;
-    for (const auto& [frame, text] : printedByFrame(script, [&] { values.push_back(ambientLight.x); }))
-      EXPECT_EQ(text, message) << "frame " << frame;
+    for (int i = 0; i < times; ++i) {
+      ScriptedPlatform script;
+      script.hold({key});
+      ambientCooldown = 0.0f;
+      testing::internal::CaptureStdout();
+      app::applyRenderToggles(script);
+      EXPECT_EQ(testing::internal::GetCapturedStdout(), message);
+      values.push_back(ambientLight.x);
+    }
     return values;
   };
-  const std::vector<float> up = ambientSteps(GLFW_KEY_F7, 9, "Ambient Light Strength increased\n");
-  ASSERT_EQ(up.size(), 9u);
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR(up[i], 0.3f + 0.1f * static_cast<float>(i + 1), 1e-6f) << "step " << i + 1;
+  const std::vector<float> up = press(GLFW_KEY_F7, 8, "Ambient Light Strength increased\n");
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(up[i], 0.4f + 0.1f * static_cast<float>(i), 1e-6f) << "step " << i + 1;
   EXPECT_EQ(up[6], 1.0f);
-  EXPECT_EQ(up[8], 1.0f);
-
-  const std::vector<float> down = ambientSteps(GLFW_KEY_F6, 5, "Ambient Light Strength decreased\n");
-  ASSERT_EQ(down.size(), 5u);
+  EXPECT_EQ(up[7], 1.0f);
+  ambientLight.x = 0.3f;
+  const std::vector<float> down = press(GLFW_KEY_F6, 4, "Ambient Light Strength decreased\n");
   // 0.3 - 0.1 - 0.1 - 0.1 through single-precision storage is not quite 0.
   EXPECT_GT(down[2], 0.0f);
   EXPECT_LT(down[2], 1e-6f);
   EXPECT_EQ(down[3], 0.0f);
-  EXPECT_EQ(down[4], 0.0f);
 }
 
-TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlaneAndTheTurnFollowsTheCursorsSide) {
+TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlaneTheTurnFollowsTheCursorsSideAndShotsFollowTheAim) {
   // With the robot right of the camera's line of sight, cursors on and just left of the centre
   // column both aim left (negative x): only the cursor's side decides the sign of the turn.
   for (const glm::vec3& robot : {glm::vec3(0.0f), glm::vec3(2.0f, 0.0f, -1.0f)}) {
@@ -161,9 +89,13 @@ TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlaneAndTheTurnFo
          {glm::vec2(600, 100), glm::vec2(150, 40), glm::vec2(700, 500), glm::vec2(400, 150), glm::vec2(399, 150)}) {
       SCOPED_TRACE(testing::Message() << "cursor " << cursor.x << ", " << cursor.y << " robot x " << robot.x);
       ScriptedPlatform script(kFrame);
-      script.cursorAt(cursor.x, cursor.y).idle();
+      script.cursorAt(cursor.x, cursor.y).click();
       FrameAim aim;
       app::aimAndTurn(script, aim);
+      shootCooldown = 0.0f;
+      app::fireBullets(script, aim);  // level along the aim, one unit ahead of the shoulder
+      EXPECT_EQ(bullets.back()->direction, aimDirection);
+      expectNear(translationOf(bullets.back()->modelMatrix), aim.shoulderPoint + aimDirection, 1e-6f);
       // Worked out independently: the eye's ray through the cursor's near-plane point, met with the shoulder plane.
       const glm::vec3 shoulder = robot + glm::vec3(0.0f, 1.5f, 0.0f);
       const glm::vec3 nearPoint =
@@ -206,53 +138,39 @@ TEST_F(ControlsTest, ARayAlongOrAwayFromTheShoulderPlaneKeepsThePreviousAimAndTh
   }
 }
 
-TEST_F(ControlsTest, HoldingTheButtonFiresEveryHalfSecondOneUnitAheadOfTheShoulderAlongTheAim) {
-  const int repeat = framesUntilRepeat(0.5f);
-  platform.cursorAt(600, 100).click(2 * repeat + 1);
-  FrameAim aim;
-  std::vector<int> fireFrames;
-  while (!platform.scriptDone()) {
-    const std::size_t before = bullets.size();
-    const int frame = platform.frame();
-    playFrame(platform, aim);
-    if (bullets.size() > before) fireFrames.push_back(frame);
-    if (frame != 0) continue;
-    // The first frame's time is zero, so the bullet is still where it was placed.
-    ASSERT_EQ(bullets.size(), 1u);
-    EXPECT_EQ(bullets.front()->direction, aimDirection);
-    EXPECT_NEAR(aimDirection.y, 0.0f, 1e-5f) << "level flight with the player camera";
-    expectNear(translationOf(bullets.front()->modelMatrix), aim.shoulderPoint + aimDirection, 1e-6f);
-  }
-  EXPECT_EQ(fireFrames, (std::vector<int>{0, repeat, 2 * repeat}));
-}
-
-TEST_F(ControlsTest, InTheFreeCameraTheMouseLooksWithinThePitchStopsTheRobotWalksOnAndCLeavesWithTheCursorBack) {
-  platform.cursorAt(123, 456).hold({GLFW_KEY_W}, 4).hold({GLFW_KEY_W, GLFW_KEY_C});  // walk, then enter
-  // In the free camera, with C still held: 100 pixels left, then far up three times and far down three times.
+TEST_F(ControlsTest, InTheFreeCameraTheMouseLooksWithinThePitchStopsAndTheRobotWalksOnUnturned) {
+  const auto controls = [](ScriptedPlatform& script, FrameAim& aim) {
+    app::aimAndTurn(script, aim);
+    app::moveAndJump(script);
+    app::switchCamera(script, aim);
+    if (freeCameraMode) app::freeCameraLook(script, aim);
+    script.pollEvents();
+  };
+  deltaTime = static_cast<float>(kFrame);
+  ScriptedPlatform script(kFrame);
+  script.cursorAt(123, 456).hold({GLFW_KEY_W, GLFW_KEY_C});  // walk, and enter
+  // With S, D and Space held: 100 pixels left, then far up three times and far down three times.
   const std::vector<glm::vec2> moves = {{300, 300}, {400, 0}, {400, 0}, {400, 0}, {400, 600}, {400, 600}, {400, 600}};
-  ASSERT_EQ(static_cast<int>(moves.size()), framesUntilRepeat(0.5f) - 1) << "C acts again in the frame after";
-  for (const glm::vec2& m : moves)
-    platform.cursorAt(m.x, m.y).hold({GLFW_KEY_S, GLFW_KEY_D, GLFW_KEY_SPACE, GLFW_KEY_C});
-  platform.hold({GLFW_KEY_C});
+  for (const glm::vec2& m : moves) script.cursorAt(m.x, m.y).hold({GLFW_KEY_S, GLFW_KEY_D, GLFW_KEY_SPACE});
   FrameAim aim;
-  for (int i = 0; i < 5; ++i) playFrame(platform, aim);
+  controls(script, aim);
   ASSERT_TRUE(freeCameraMode);
   // 3.14 for half a turn leaves the view within a few thousandths of the aim.
   expectNear(freeCamera.direction, aimDirection, 0.002f);
   const glm::mat4 turned = character.rotationMatrix;
   const float yaw = freeCameraYaw, stride = static_cast<float>(3.5 * kFrame);
-  std::vector<float> yaws, pitches;
+  std::vector<float> pitches;
   for (std::size_t i = 0; i < moves.size(); ++i) {
-    SCOPED_TRACE(i);
     const glm::vec3 before = translationOf(character.modelMatrix);
-    playFrame(platform, aim);
+    controls(script, aim);
+    character.update(kFrame);
     expectNear(translationOf(character.modelMatrix) - before, {0.0f, 0.0f, -stride}, 1e-5f);  // walks on
-    EXPECT_FALSE(character.airborne);
-    EXPECT_TRUE(freeCameraMode);
-    yaws.push_back(freeCameraYaw);
+    EXPECT_FALSE(character.airborne) << i;
     pitches.push_back(freeCameraPitch);
+    if (i == 0) {
+      EXPECT_NEAR(freeCameraYaw, yaw + 0.3f, 1e-5f) << "mouse left turns left";
+    }
   }
-  EXPECT_NEAR(yaws[0], yaw + 0.3f, 1e-5f) << "mouse left turns left";
   // 300 pixels a frame are 0.9 radians: up to the stop and held there, then down to the other stop.
   EXPECT_NEAR(pitches[1], 0.9f, 1e-5f);
   EXPECT_EQ(pitches[2], 1.57f);
@@ -260,14 +178,6 @@ TEST_F(ControlsTest, InTheFreeCameraTheMouseLooksWithinThePitchStopsTheRobotWalk
   EXPECT_NEAR(pitches[5], 1.57f - 1.8f, 1e-5f);
   EXPECT_EQ(pitches[6], -1.0f);
   EXPECT_EQ(character.rotationMatrix, turned) << "the cursor does not turn the robot in the free camera";
-  EXPECT_EQ(platform.cursorNormalCalls(), 0);
-  playFrame(platform, aim);
-  EXPECT_FALSE(freeCameraMode);
-  EXPECT_EQ(activeCamera, &playerCamera);
-  EXPECT_EQ(platform.cursorNormalCalls(), 1);
-  double x = 0.0, y = 0.0;
-  platform.cursorPosition(x, y);
-  EXPECT_EQ(glm::dvec2(x, y), glm::dvec2(123.0, 456.0));
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(EnemyTest, ChasesAtExactlyItsRangeNotOneFloatBeyondNorFromTheRobotsCentreAn
   EXPECT_GT(centreOf(level).y, robotCentre.y) << "climbed towards the jumping robot";
 }
 
-TEST(EnemyTest, AtTheFrameCapStepsATenthInWorldAxesAndTheSawTurns36Degrees) {
+TEST(EnemyTest, TwoFramesAtTheCapStepATenthEachInWorldAxesAndTurnTheSaw72Degrees) {
   const scene::Character target = robot();
   // A turned placement: the step must still follow the world axes, and the body keeps its orientation.
   const glm::mat4 placement =
@@ -74,9 +74,10 @@ TEST(EnemyTest, AtTheFrameCapStepsATenthInWorldAxesAndTheSawTurns36Degrees) {
   enemy.chase(target, Map());
   expectNear(enemy.direction, {-0.6f, 0.0f, -0.8f}, 1e-6f);
   enemy.update(kFrameCap);
-  expectNear(translationOf(enemy.modelMatrix) - glm::vec3(3.0f, 1.0f, 4.0f), {-0.06f, 0.0f, -0.08f}, 1e-6f);
+  enemy.update(kFrameCap);
+  expectNear(translationOf(enemy.modelMatrix) - glm::vec3(3.0f, 1.0f, 4.0f), {-0.12f, 0.0f, -0.16f}, 1e-6f);
   EXPECT_EQ(glm::mat3(enemy.modelMatrix), glm::mat3(placement));
-  const float spun = glm::radians(36.0f);
+  const float spun = glm::radians(72.0f);  // the spin adds up
   expectNear(glm::vec3(enemy.saw.spinMatrix * glm::vec4(0.0f, 1.0f, 0.0f, 0.0f)),
              {0.0f, std::cos(spun), std::sin(spun)}, 1e-6f);
   expectNear(enemy.saw.modelMatrix, enemy.modelMatrix * enemy.saw.spinMatrix, 1e-6f);
