@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -117,6 +118,7 @@ class RenderTest : public test::GlTest {
     bullets.clear();
     particleSystems.clear();
     deltaTime = 1.0f / 60.0f;
+    ambientLight = glm::vec3(0.3f, 0.0f, 0.0f);
   }
 
   // One frame as the main loop draws it, read back; the frame must leave no GL error.
@@ -135,13 +137,14 @@ class RenderTest : public test::GlTest {
     const glm::vec2 ndc = glm::vec2(clip) / clip.w;
     return {(ndc.x * 0.5f + 0.5f) * kWidth, (0.5f - ndc.y * 0.5f) * kHeight};
   }
-  // The point on the highest floor straight below a point.
+  // The point on the highest floor or block top straight below a point.
   static glm::vec3 floorBelow(glm::vec3 point) {
     float best = -1e9f;
-    for (const scene::CollisionBox& floor : levelMap.floorBoxes)
-      if (floor.cornerA.x <= point.x && point.x <= floor.cornerB.x && floor.cornerB.z <= point.z &&
-          point.z <= floor.cornerA.z && floor.cornerA.y <= point.y)
-        best = std::max(best, floor.cornerA.y);
+    for (const auto* boxes : {&levelMap.floorBoxes, &levelMap.blockBoxes})
+      for (const scene::CollisionBox& box : *boxes)
+        if (box.cornerA.x <= point.x && point.x <= box.cornerB.x && box.cornerB.z <= point.z &&
+            point.z <= box.cornerA.z && box.cornerB.y <= point.y)
+          best = std::max(best, box.cornerB.y);
     EXPECT_GT(best, -1e8f) << "no floor below " << point.x << ", " << point.z;
     return {point.x, best, point.z};
   }
@@ -152,6 +155,22 @@ class RenderTest : public test::GlTest {
     freeCamera.direction = glm::normalize(target - eye);
     freeCamera.up = up;
     freeCamera.modelMatrix = glm::lookAt(eye, target, up);
+  }
+  // A vector or matrix uniform as the last draw of the frame left it in a program.
+  template <typename T>
+  static T uniformOf(const std::unique_ptr<Shader>& shader, const char* name) {
+    T value(0.0f);
+    glGetUniformfv(shader->programHandle, glGetUniformLocation(shader->programHandle, name), glm::value_ptr(value));
+    return value;
+  }
+  // Moves the robot, box and all, so that its feet stand centred on a point.
+  static void standRobotOn(glm::vec3 point) {
+    const glm::vec3 feet(0.5f * (character.worldCornerA.x + character.worldCornerB.x), character.worldCornerA.y,
+                         0.5f * (character.worldCornerA.z + character.worldCornerB.z));
+    const glm::vec3 shift = point - feet;
+    character.modelMatrix = glm::translate(glm::mat4(1.0f), shift) * character.modelMatrix;
+    character.worldCornerA += shift;
+    character.worldCornerB += shift;
   }
   static uint32_t mapMeshes() { return static_cast<uint32_t>(levelMap.model.meshes.size()); }
 
@@ -193,15 +212,6 @@ TEST_F(RenderTest, SetUpReportsEveryStepAndLeavesTheStartUpProjectionAndAClamped
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-TEST_F(RenderTest, NearestLightFollowsTheRobotAndEqualDistancesGoToTheEarlierLight) {
-  ASSERT_EQ(lights.size(), 6u);
-  EXPECT_EQ(chooseNearestLight(lights, glm::vec3(0.0f)).position, lights[0].position);
-  EXPECT_EQ(chooseNearestLight(lights, glm::vec3(30.0f, 0.0f, -20.0f)).position, lights[3].position);
-  const Light a{{-1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}, b{{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}};
-  EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, a.colour);
-  EXPECT_EQ(chooseNearestLight({b, a}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, b.colour);
-}
-
 TEST_F(RenderTest, ObjectCountsFollowCullingTheFreeCameraAndDestroyedEnemies) {
   // Every map mesh, the button, the robot twice (outline and cel) and each enemy twice.
   renderFrame("first_frame.png");
@@ -228,6 +238,60 @@ TEST_F(RenderTest, ObjectCountsFollowCullingTheFreeCameraAndDestroyedEnemies) {
   renderFrame();
   EXPECT_EQ(objectsConsidered, mapMeshes() + 5);
   EXPECT_EQ(objectsDrawn, 0u);
+}
+
+TEST_F(RenderTest, EachLightIsChosenWhileTheRobotStandsBelowItOnAFloorWithinTheShadowRange) {
+  ASSERT_EQ(lights.size(), 6u);
+  const scene::Character start = character;
+  for (const Light& light : lights) {
+    SCOPED_TRACE(testing::Message() << "light at " << light.position.x << ", " << light.position.z);
+    const glm::vec3 floor = floorBelow(light.position);
+    standRobotOn(floor + glm::vec3(0.0f, 0.01f, 0.0f));
+    // The light's map reaches from 2 to 10 units below it: the robot's head and the floor lie in between.
+    EXPECT_GT(light.position.y - character.worldCornerB.y, 2.0f);
+    EXPECT_LT(light.position.y - floor.y, 10.0f);
+    renderFrame();
+    EXPECT_EQ(uniformOf<glm::vec3>(texturedShader, "lightPosition"), light.position);
+    EXPECT_EQ(uniformOf<glm::vec3>(celShader, "lightPosition"), light.position);
+    character = start;
+  }
+  // Between two lights at the same distance the earlier one wins.
+  const Light a{{-1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}, b{{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}};
+  EXPECT_EQ(chooseNearestLight({a, b}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, a.colour);
+  EXPECT_EQ(chooseNearestLight({b, a}, glm::vec3(0.0f, 3.0f, 0.0f)).colour, b.colour);
+}
+
+TEST_F(RenderTest, LitPassesGetTheViewsEyeAndEachObjectsShadowMatrixAndTheShadowPassKeepsItsDepthOffset) {
+  const glm::vec3 eye(3.0f, 4.0f, 6.0f);
+  lookWithFreeCamera(eye, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+  renderFrame();
+  EXPECT_LT(glm::length(uniformOf<glm::vec3>(texturedShader, "cameraPosition") - eye), 1e-4f);
+  EXPECT_LT(glm::length(uniformOf<glm::vec3>(celShader, "cameraPosition") - eye), 1e-4f);
+  EXPECT_FALSE(glIsEnabled(GL_POLYGON_OFFSET_FILL)) << "the colour passes draw without the shadow pass's offset";
+  // The robot is the cel pass's last object: its own matrix goes with it.
+  freeCameraMode = false;
+  activeCamera = &playerCamera;
+  renderFrame();
+  const Light light = chooseNearestLight(lights, character.worldCornerA);
+  const glm::mat4 toShadowMap = biasMatrix() * lightProjectionMatrix() * lightViewFor(light) * character.modelMatrix;
+  const glm::mat4 uploaded = uniformOf<glm::mat4>(celShader, "M_Vl_Pl_L_Matrix");
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) EXPECT_NEAR(uploaded[c][r], toShadowMap[c][r], 1e-5f) << c << ", " << r;
+}
+
+TEST_F(RenderTest, AmbientStrengthBrightensTheLevelAndTheRobotsInRed) {
+  // F6 and F7 change the first component only; the level is lit by the textured pass, the robot by the cel pass.
+  const glm::vec3 robot = 0.5f * (character.worldCornerA + character.worldCornerB);
+  const glm::vec3 floor = floorBelow(robot + glm::vec3(1.5f, 0.0f, 0.0f));
+  ambientLight.x = 0.0f;
+  const Picture none = renderFrame("ambient_none.png");
+  ambientLight.x = 1.0f;
+  const Picture full = renderFrame("ambient_full.png");
+  for (const glm::vec3& point : {robot, floor}) {
+    const glm::vec3 before = none.patch(pixelOf(point), 2), after = full.patch(pixelOf(point), 2);
+    EXPECT_GT(after.r, before.r + 30.0f) << "at " << point.x << ", " << point.y << ", " << point.z;
+    EXPECT_NEAR(after.g, before.g, 3.0f);
+  }
 }
 
 // Pictures: what a player sees in the first frame.
