@@ -12,6 +12,7 @@
 #include "TempDir.h"
 #include "assets/Model.h"
 #include "assets/Texture.h"
+#include "render/Shader.h"
 
 namespace varn::test {
 namespace {
@@ -41,7 +42,7 @@ std::vector<unsigned char> readTexture(GLuint id, int& width, int& height) {
 }
 
 // An OBJ triangle (vertices 1 to 3) with one texture coordinate and one normal.
-const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n";
+const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.25 0.2\nvn 0 0 1\n";
 
 class ModelLoading : public GlTest {
  protected:
@@ -93,7 +94,7 @@ TEST_F(ModelLoading, AMissingFileReportsAssimpsErrorAndLeavesAnEmptyModelNotRepo
   model.draw(1, 2);  // draws nothing, and raises no GL error
 }
 
-TEST_F(ModelLoading, MaterialsNamingTheSameFileShareOneTextureWithinAModel) {
+TEST_F(ModelLoading, MaterialsNamingTheSameFileShareOneTextureWithinAModelAndTextureRowsAreFlippedToOpenGLs) {
   writePng(dir, "bricks.png", 2, 2, [](int, int, int c) { return 60 * c; });
   dir.write("two.mtl", "newmtl first\nmap_Kd bricks.png\nnewmtl second\nmap_Kd bricks.png\n");
   const std::string path = dir.write("two.obj", std::string("mtllib two.mtl\n") + kTriangle +
@@ -107,6 +108,7 @@ TEST_F(ModelLoading, MaterialsNamingTheSameFileShareOneTextureWithinAModel) {
   for (const auto& mesh : model.meshes) {
     ASSERT_EQ(mesh.textures.size(), 1u);
     EXPECT_EQ(mesh.textures[0].id, id);
+    EXPECT_EQ(mesh.vertices[0].texCoords, glm::vec2(0.25f, 0.8f)) << "images start at the top, OpenGL at the bottom";
   }
 }
 
@@ -138,6 +140,53 @@ TEST_F(ModelLoading, RgbRowsThatAreNotAMultipleOfFourBytesAreNotSheared) {
     for (int x = 0; x < width; ++x)
       for (int c = 0; c < 3; ++c) EXPECT_EQ(texels[3 * (y * width + x) + c], texel(x, y, c)) << x << "," << y;
   glDeleteTextures(1, &id);
+}
+
+TEST_F(ModelLoading, ADrawGivesEachTextureItsNumberedSamplerAndUnitAndTheSamplingOfTheToggles) {
+  const render::Shader program(
+      dir.write("s.vert",
+                "#version 430 core\nlayout(location = 0) in vec3 p;\nvoid main() { gl_Position = vec4(p, 1.0); }\n"),
+      dir.write("s.frag",
+                "#version 430 core\nuniform sampler2D texture_diffuse1, texture_diffuse2, texture_specular1;\n"
+                "out vec4 c;\nvoid main() { c = texture(texture_diffuse1, vec2(0.0)) + texture(texture_diffuse2, "
+                "vec2(0.0)) + texture(texture_specular1, vec2(0.0)); }\n"));
+  writePng(dir, "t.png", 2, 2, [](int x, int, int) { return 100 * x; });
+  std::vector<assets::Texture> textures(3);
+  for (size_t i = 0; i < 3; ++i) {
+    textures[i].id = assets::textureFromFile("t.png", dir.path().string());
+    textures[i].type = i == 1 ? "texture_specular" : "texture_diffuse";
+  }
+  const assets::Mesh mesh({assets::Vertex{}, assets::Vertex{}, assets::Vertex{}}, {0, 1, 2}, textures, nullptr);
+  glUseProgram(program.programHandle);
+  const struct {
+    int filter, mipmap;
+    GLint mag, min;
+  } modes[] = {{0, 0, GL_NEAREST, GL_NEAREST},
+               {1, 0, GL_LINEAR, GL_LINEAR},
+               {0, 1, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST},
+               {1, 1, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST},
+               {0, 2, GL_NEAREST, GL_NEAREST_MIPMAP_LINEAR},
+               {1, 2, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR}};
+  for (const auto& m : modes) {
+    mesh.draw(m.filter, m.mipmap);
+    for (const assets::Texture& texture : textures) {
+      GLint mag = 0, min = 0;
+      glBindTexture(GL_TEXTURE_2D, texture.id);
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+      EXPECT_EQ(std::make_pair(mag, min), std::make_pair(m.mag, m.min)) << m.filter << ", " << m.mipmap;
+    }
+  }
+  // Numbered per kind, on units in the mesh's order.
+  for (const auto& [name, unit] :
+       {std::pair{"texture_diffuse1", 0}, {"texture_specular1", 1}, {"texture_diffuse2", 2}}) {
+    GLint value = -1;
+    glGetUniformiv(program.programHandle, glGetUniformLocation(program.programHandle, name), &value);
+    EXPECT_EQ(value, unit) << name;
+  }
+  glUseProgram(0);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  for (const assets::Texture& texture : textures) glDeleteTextures(1, &texture.id);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // what the game looks up. How they shade is seen in RenderTest's pictures of the real frame.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,27 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"Transparency", "transparent.vert", "transparent.frag",
                     with(kPlaced, {{"color", GL_FLOAT_VEC3}, {"alpha", GL_FLOAT}}), true}),
     [](const ::testing::TestParamInfo<ProgramCase>& info) { return info.param.label; });
+
+// A faulty program ends the game with its message on standard error and status 1. Each case runs
+// in a fresh copy of the test binary, which opens its own context.
+TEST(ShaderFailures, ALinkFailureAndTheThreeStageLoadOrderEndTheGameWithTheirMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string dir = std::string(MORROWGEAR_ARTIFACT_DIR) + "/shaders/";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir + "lonely.frag") << "#version 430 core\nout vec4 c;\nvoid helper() { c = vec4(1.0); }\n";
+  const auto build = [](const std::vector<std::string>& stages) {
+    if (sharedGlWindow() == nullptr) std::exit(2);
+    if (stages.size() == 2) render::Shader(stages[0], stages[1]);
+    if (stages.size() == 3) render::Shader(stages[0], stages[1], stages[2]);
+    std::exit(0);
+  };
+  // Both stages compile; without a main the fragment stage cannot link. The driver's log follows.
+  EXPECT_EXIT(build({"Shader/Depth.vert", dir + "lonely.frag"}), testing::ExitedWithCode(1),
+              "Failed to link program\n.*main");
+  // Vertex, fragment, geometry: with the last two missing, the fragment stage is reported.
+  EXPECT_EXIT(build({"Shader/Depth.vert", dir + "missing.geom", dir + "missing.frag"}), testing::ExitedWithCode(1),
+              "Failed to open shader file:.*missing.frag");
+}
 
 }  // namespace
 }  // namespace varn::test
