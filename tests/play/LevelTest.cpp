@@ -57,12 +57,12 @@ TEST(Playthrough, Win) {
     const glm::vec2 button(400.0f, 40.0f);  // top middle, where the wall with the button comes into view
     if (f.frame == shotFrame - 1) {
       arrival = f.robotPosition;
-      beforeHit = meanBrightness(backBuffer(), button, 40);
+      beforeHit = Picture().brightness(button, 40);
       screenshot("win-button-room");
     }
     if (f.newEffectKind == 2) hitFrame = f.frame;
     if (hitFrame >= 0 && f.frame == hitFrame + 20) {
-      afterHit = meanBrightness(backBuffer(), button, 40);
+      afterHit = Picture().brightness(button, 40);
       screenshot("win-explosion");
     }
   });

@@ -16,29 +16,11 @@ namespace varn::play {
 
 namespace {
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
 // Whether the loop ends after the frame now being drawn: the end countdown runs out in it,
 // or the script is over and Escape is about to be seen.
 bool lastFrame(const app::ScriptedPlatform& platform) {
   if ((gameWon || gameLost) && endDelay > 0.0f && endDelay - deltaTime < 0.0f) return true;
   return platform.frame() == platform.scriptLength() - 1;
-}
-
-// Mean of texel(r, g, b) over the square of half-size radius around pixel.
-template <typename Texel>
-float squareMean(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius, Texel texel) {
-  const int cx = static_cast<int>(pixel.x), cy = static_cast<int>(pixel.y);
-  double sum = 0.0;
-  int count = 0;
-  for (int y = std::max(0, cy - radius); y <= std::min(kHeight - 1, cy + radius); ++y) {
-    for (int x = std::max(0, cx - radius); x <= std::min(kWidth - 1, cx + radius); ++x, ++count) {
-      const size_t at = 3 * static_cast<size_t>(y * kWidth + x);
-      sum += texel(rgb[at], rgb[at + 1], rgb[at + 2]);
-    }
-  }
-  return count == 0 ? 0.0f : static_cast<float>(sum / count);
 }
 
 }  // namespace
@@ -114,17 +96,7 @@ void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint) {
 }
 
 void screenshot(const std::string& name) {
-  test::saveScreenshot(std::string(MORROWGEAR_ARTIFACT_DIR) + "/play-" + name + ".png", kWidth, kHeight);
-}
-
-std::vector<uint8_t> backBuffer() { return test::readBackBuffer(kWidth, kHeight); }
-
-float meanBrightness(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius) {
-  return squareMean(rgb, pixel, radius, [](int r, int g, int b) { return (r + g + b) / 3.0; });
-}
-
-float darkShare(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius) {
-  return squareMean(rgb, pixel, radius, [](int r, int g, int b) { return r < 40 && g < 40 && b < 40 ? 1.0 : 0.0; });
+  test::saveScreenshot(std::string(MORROWGEAR_ARTIFACT_DIR) + "/play-" + name + ".png", Picture::kWidth, Picture::kHeight);
 }
 
 }  // namespace varn::play

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "Screenshot.h"
 #include "app/ScriptedPlatform.h"
 
 namespace varn::play {
+
+using test::Picture;
 
 // What one frame looked like once it was drawn.
 struct FrameRecord {
@@ -49,12 +52,6 @@ void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint);
 
 // Saves the back buffer under the build's artifact folder as play-<name>.png.
 void screenshot(const std::string& name);
-// The back buffer as RGB bytes, top row first.
-std::vector<uint8_t> backBuffer();
-// Mean brightness (0..255) of the square of half-size radius around pixel.
-float meanBrightness(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius);
-// Share of near-black pixels (all channels below 40) in that square.
-float darkShare(const std::vector<uint8_t>& rgb, glm::vec2 pixel, int radius);
 
 constexpr int kFramesPerSecond = 60;
 

@@ -1,4 +1,4 @@
-// Back-buffer read-back and the one stb_image_write instance of the test support.
+// Back-buffer read-back, the picture probes, and the one stb_image_write instance of the test support.
 #include "Screenshot.h"
 
 #include <GL/glew.h>
@@ -43,6 +43,37 @@ bool saveScreenshot(const std::string& path, int width, int height) {
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, error);
   return stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3) != 0;
+}
+
+float brightness(glm::vec3 colour) { return glm::dot(colour, glm::vec3(0.2126f, 0.7152f, 0.0722f)); }
+
+glm::vec3 Picture::at(int x, int y) const {
+  const uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 3];
+  return glm::vec3(p[0], p[1], p[2]);
+}
+
+namespace {
+
+template <typename Probe>
+glm::vec3 squareMean(const Picture& picture, glm::vec2 centre, int radius, Probe probe) {
+  glm::vec3 sum(0.0f);
+  int count = 0;
+  for (int y = int(centre.y) - radius; y <= int(centre.y) + radius; ++y)
+    for (int x = int(centre.x) - radius; x <= int(centre.x) + radius; ++x)
+      if (Picture::contains(x, y)) sum += probe(picture.at(x, y)), ++count;
+  return count ? sum / float(count) : sum;
+}
+
+}  // namespace
+
+glm::vec3 Picture::patch(glm::vec2 centre, int radius) const {
+  return squareMean(*this, centre, radius, [](glm::vec3 c) { return c; });
+}
+
+float Picture::brightness(glm::vec2 centre, int radius) const { return test::brightness(patch(centre, radius)); }
+
+float Picture::darkShare(glm::vec2 centre, int radius) const {
+  return squareMean(*this, centre, radius, [](glm::vec3 c) { return glm::vec3(glm::all(glm::lessThan(c, glm::vec3(40)))); }).x;
 }
 
 }  // namespace varn::test

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <glm/glm.hpp>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,21 @@ std::vector<uint8_t> readBackBuffer(int width, int height);
 
 // Writes the back buffer as a PNG (top row first), creating missing directories. False on failure.
 bool saveScreenshot(const std::string& path, int width, int height);
+
+// An 800 x 600 frame read back from the window, and the probes the tests read it by.
+struct Picture {
+  static constexpr int kWidth = 800, kHeight = 600;
+  std::vector<uint8_t> rgb = readBackBuffer(kWidth, kHeight);
+
+  static bool contains(int x, int y) { return x >= 0 && y >= 0 && x < kWidth && y < kHeight; }
+  glm::vec3 at(int x, int y) const;
+  // Over the square of half-size radius around a pixel, clipped to the picture: the mean colour,
+  // the mean perceived brightness (0..255), and the share of near-black pixels.
+  glm::vec3 patch(glm::vec2 centre, int radius) const;
+  float brightness(glm::vec2 centre, int radius) const;
+  float darkShare(glm::vec2 centre, int radius) const;
+};
+
+float brightness(glm::vec3 colour);
 
 }  // namespace varn::test

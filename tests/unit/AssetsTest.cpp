@@ -1,6 +1,5 @@
-// The game's assets: the generator reproduces the committed files byte for byte, and the
-// models, loaded through the game's own loader, have the shapes, sizes and level layout
-// that the game's fixed numbers rely on; the real robot physics walks the level's route.
+// The game's assets: the generator reproduces the committed files byte for byte, and the models,
+// loaded through the game's own loader, have the shapes and sizes the game's fixed numbers rely on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,12 +12,10 @@
 #include <vector>
 
 #include "GlTest.h"
-#include "LevelRoute.h"
 #include "TempDir.h"
 #include "assets/Model.h"
 #include "scene/Box.h"
-#include "scene/Camera.h"
-#include "scene/Character.h"
+#include "scene/Button.h"
 #include "scene/Map.h"
 
 namespace varn::test {
@@ -39,8 +36,6 @@ const char* const kRobot = "Models/character/kelbo_big.obj";
 
 const glm::mat4 kLevelPlacement = glm::translate(glm::mat4(1.0f), glm::vec3(0, -1, 0));
 constexpr float kRobotScale = 0.25f;
-// The button's fixed box: x 42.4..43.8, y 7.1..8.9 in the plane z = -36.5.
-constexpr float kButtonX0 = 42.4f, kButtonX1 = 43.8f, kButtonY0 = 7.1f, kButtonY1 = 8.9f, kButtonZ = -36.5f;
 
 // Every file below root/Models and root/Images, as sorted paths relative to root.
 std::vector<std::string> assetFiles(const fs::path& root) {
@@ -150,26 +145,14 @@ TEST_F(Assets, LevelPiecesAreTheFloorsWallsAndBlocksTheyLookLike) {
   EXPECT_GE(blocks.size(), 14u) << "at least the fourteen steps";
 }
 
-TEST_F(Assets, ButtonSitsInTheBackWallOfTheRoomTheRouteEndsIn) {
-  const Map map(Model(kLevel, nullptr), kLevelPlacement);
-  // The wall plane z = -36.5 frames the button's box on all four sides.
-  bool left = false, right = false, below = false, above = false;
-  for (const CollisionBox& w : map.wallBoxes) {
-    if (w.cornerA.z != kButtonZ || w.cornerB.z != kButtonZ) continue;
-    const bool spansHeight = w.cornerA.y <= kButtonY0 && w.cornerB.y >= kButtonY1;
-    const bool spansWidth = w.cornerA.x <= kButtonX0 && w.cornerB.x >= kButtonX1;
-    left = left || (spansHeight && w.cornerB.x <= kButtonX0 && w.cornerB.x >= kButtonX0 - 0.3f);
-    right = right || (spansHeight && w.cornerA.x >= kButtonX1 && w.cornerA.x <= kButtonX1 + 0.3f);
-    below = below || (spansWidth && w.cornerB.y <= kButtonY0 && w.cornerB.y >= kButtonY0 - 0.3f);
-    above = above || (spansWidth && w.cornerA.y >= kButtonY1 && w.cornerA.y <= kButtonY1 + 0.3f);
-  }
-  EXPECT_TRUE(left && right && below && above) << left << right << below << above;
-  // The floor under the shooting position, the route's end, runs up to that wall.
-  const glm::vec3 shooting = route::kShootingPosition;
-  EXPECT_TRUE(std::any_of(map.floorBoxes.begin(), map.floorBoxes.end(), [&](const CollisionBox& f) {
-    return f.cornerA.x <= shooting.x && shooting.x <= f.cornerB.x && f.cornerB.z <= shooting.z &&
-           shooting.z <= f.cornerA.z && f.cornerA.y == shooting.y && f.cornerB.z == kButtonZ;
-  }));
+TEST_F(Assets, TheButtonsHitBoxLiesOnTheDrawnButtonAndCoversMostOfItsFace) {
+  const Model model(kButton, nullptr);
+  const scene::Button button(model, glm::mat4(1.0f));
+  const Extent drawn(model.meshes);
+  const glm::vec3 a = button.worldCornerA, b = button.worldCornerB, size = drawn.greatest - drawn.least;
+  EXPECT_TRUE(a.x >= drawn.least.x && b.x <= drawn.greatest.x && a.y >= drawn.least.y && b.y <= drawn.greatest.y);
+  EXPECT_GT((b.x - a.x) * (b.y - a.y), 0.7f * size.x * size.y);
+  EXPECT_TRUE(drawn.least.z <= b.z && a.z <= drawn.greatest.z) << "the box's plane cuts through the button";
 }
 
 TEST_F(Assets, RobotsCornersMatchTheirSizes) {
@@ -184,70 +167,6 @@ TEST_F(Assets, RobotsCornersMatchTheirSizes) {
   EXPECT_EQ(enemy.cornerA.y, -1.0f);
   EXPECT_NEAR(enemy.cornerB.y - enemy.cornerA.y, 2.0f, 0.1f);
 }
-
-// The real robot physics on the real level, at 1/60 s frames and at the 0.1 s cap.
-class RouteThroughTheLevel : public GlTest, public ::testing::WithParamInterface<double> {
- protected:
-  void SetUp() override {
-    GlTest::SetUp();
-    robotModel = Model(kRobot, nullptr);
-    robot = scene::Character(robotModel, glm::scale(glm::mat4(1.0f), glm::vec3(kRobotScale)),
-                             Map(Model(kLevel, nullptr), kLevelPlacement), &camera);
-    robot.updateBoundingBox();
-  }
-
-  // Plays the legs as the controls do (jump, move, update), checking after each that the
-  // robot is over the leg's floor, standing or in the air from a jump, or fell out.
-  template <size_t N>
-  void play(const route::Leg (&legs)[N], int count = static_cast<int>(N)) {
-    const double dt = GetParam();
-    for (int i = 0; i < count; ++i) {
-      const route::Leg& leg = legs[i];
-      for (int frame = 0; frame < (dt > 0.05 ? leg.frames / route::kFramesPerTenth : leg.frames); ++frame) {
-        if (leg.jump) robot.jump();
-        robot.move(static_cast<float>(dt), leg.forward, leg.backward, leg.left, leg.right);
-        robot.update(dt);
-        lowestY = std::min(lowestY, robot.worldCornerA.y);
-      }
-      const glm::vec3 p(robot.modelMatrix[3]);
-      SCOPED_TRACE(testing::Message() << "after: " << leg.what << " at " << p.x << ", " << p.y << ", " << p.z);
-      if (leg.floorY < route::kFallOutY) {
-        EXPECT_LT(robot.worldCornerA.y, route::kFallOutY);
-      } else {
-        EXPECT_GE(robot.worldCornerA.y, leg.floorY);
-        EXPECT_LE(robot.worldCornerA.y, leg.floorY + 1.3f);
-      }
-    }
-  }
-
-  scene::Camera camera;
-  Model robotModel;
-  scene::Character robot;
-  float lowestY = 1e9f;
-};
-
-TEST_P(RouteThroughTheLevel, WalksAndJumpsFromTheStartToTheShootingPosition) {
-  play(route::kStartToButtonRoom);
-  const glm::vec3 p(robot.modelMatrix[3]);
-  EXPECT_NEAR(p.x, route::kShootingPosition.x, route::kShootingTolerance);
-  EXPECT_NEAR(p.z, route::kShootingPosition.z, route::kShootingTolerance);
-  EXPECT_GE(robot.worldCornerA.y, route::kShootingPosition.y);
-  EXPECT_LE(robot.worldCornerA.y, route::kShootingPosition.y + 0.2f);
-  // The shoulder, where shots leave from, is level with the button.
-  EXPECT_GT(p.y + 1.5f, kButtonY0 + 0.1f);
-  EXPECT_LT(p.y + 1.5f, kButtonY1 - 0.1f);
-  EXPECT_GT(lowestY, -1.01f) << "the robot never dropped below the start floor";
-}
-
-TEST_P(RouteThroughTheLevel, FallsOutOfTheLevelOverTheHallsOpenEdge) {
-  play(route::kStartToButtonRoom, route::kLegsToHallDoorway);
-  play(route::kHallToOpenEdge);
-}
-
-INSTANTIATE_TEST_SUITE_P(FrameTimes, RouteThroughTheLevel, ::testing::Values(1.0 / 60.0, 0.1),
-                         [](const ::testing::TestParamInfo<double>& info) {
-                           return info.param > 0.05 ? std::string("AtTheCap") : std::string("At60Hz");
-                         });
 
 }  // namespace
 }  // namespace varn::test
