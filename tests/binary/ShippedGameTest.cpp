@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <sstream>
 
 #include "Process.h"
@@ -32,8 +30,6 @@ std::vector<std::string> lines(const std::string& text) {
   return result;
 }
 
-std::string lastLine(const std::string& text) { return lines(text).empty() ? "" : lines(text).back(); }
-
 // A copy of the game's runtime assets that a test may break.
 struct AssetCopy : varn::test::TempDir {
   AssetCopy() {
@@ -49,17 +45,6 @@ void pressKey(const std::string& key) { shell("xdotool keydown " + key + " sleep
 void startAndWait(const Process& game, const std::string& until = kTranscript.back() + "\n") {
   ASSERT_TRUE(game.waitForOutput(until, kStartUp)) << game.out();
   ASSERT_EQ(shell("timeout 20 xdotool search --sync --onlyvisible --name '^Morrowgear' >/dev/null 2>&1"), 0);
-}
-
-// Runs the game to its end on a copy of the assets where file is removed (no contents) or rewritten.
-ProcessResult runWithBrokenFile(const char* file, const std::optional<std::string>& contents) {
-  AssetCopy assets;
-  if (contents) {
-    std::ofstream(assets.path() / file, std::ios::trunc) << *contents;
-  } else {
-    fs::remove(assets.path() / file);
-  }
-  return Process({kGame}, assets.path().string()).finish(kStartUp);
 }
 
 std::string windowName() {
@@ -92,20 +77,6 @@ TEST(ShippedGame, StartUpFailuresEndWithTheirMessageAndStatusOneWithoutWaitingFo
   }
 }
 
-TEST(ShippedGame, AMissingOrEmptyShaderIsFatalWithItsMessage) {
-  const ProcessResult missing = runWithBrokenFile("Shader/cel.frag", std::nullopt);
-  EXPECT_EQ(missing.exitStatus, 1);
-  EXPECT_EQ(lastLine(missing.err), "Failed to open shader file:Shader/cel.frag");
-  EXPECT_EQ(lastLine(missing.out), "initializing cel shader") << "set-up went no further";
-
-  const ProcessResult empty = runWithBrokenFile("Shader/transparent.frag", "");
-  EXPECT_EQ(empty.exitStatus, 1);
-  const auto err = lines(empty.err);
-  ASSERT_GE(err.size(), 2u) << empty.err;
-  EXPECT_EQ(err[0], "Failed to compile shader");
-  EXPECT_FALSE(err[1].empty()) << "the compiler's log follows the message";
-}
-
 TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnOutcome) {
   Process game({kGame}, kSourceDir);
   startAndWait(game);
@@ -119,22 +90,6 @@ TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnO
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(lines(result.out), kTranscript) << "quitting mid-game prints no outcome";
   EXPECT_TRUE(result.err.empty()) << result.err;
-}
-
-TEST(ShippedGame, FunctionKeysPrintWhatTheyToggle) {
-  Process game({kGame}, kSourceDir);
-  startAndWait(game);
-  const std::pair<const char*, const char*> toggles[] = {{"F3", "Wireframe mode turned on"},
-                                                         {"F4", "Texture Sampling Quality: Nearest Neighbour"},
-                                                         {"F5", "MipMap Quality: OFF"},
-                                                         {"F6", "Ambient Light Strength decreased"},
-                                                         {"F7", "Ambient Light Strength increased"},
-                                                         {"F8", "Viewfrustum Culling: OFF"},
-                                                         {"F9", "Transparency: OFF"}};
-  for (const auto& [key, message] : toggles) {
-    pressKey(key);
-    EXPECT_TRUE(game.waitForOutput(std::string(message) + "\n", 10.0)) << key;
-  }
 }
 
 TEST(ShippedGame, AMissingCursorImageOrModelIsReportedAndTheGameRunsOn) {

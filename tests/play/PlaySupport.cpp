@@ -96,7 +96,8 @@ void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint) {
 }
 
 void screenshot(const std::string& name) {
-  test::saveScreenshot(std::string(MORROWGEAR_ARTIFACT_DIR) + "/play-" + name + ".png", Picture::kWidth, Picture::kHeight);
+  test::saveScreenshot(std::string(MORROWGEAR_ARTIFACT_DIR) + "/play-" + name + ".png", Picture::kWidth,
+                       Picture::kHeight);
 }
 
 }  // namespace varn::play

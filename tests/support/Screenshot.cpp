@@ -73,7 +73,9 @@ glm::vec3 Picture::patch(glm::vec2 centre, int radius) const {
 float Picture::brightness(glm::vec2 centre, int radius) const { return test::brightness(patch(centre, radius)); }
 
 float Picture::darkShare(glm::vec2 centre, int radius) const {
-  return squareMean(*this, centre, radius, [](glm::vec3 c) { return glm::vec3(glm::all(glm::lessThan(c, glm::vec3(40)))); }).x;
+  return squareMean(*this, centre, radius,
+                    [](glm::vec3 c) { return glm::vec3(glm::all(glm::lessThan(c, glm::vec3(40)))); })
+      .x;
 }
 
 }  // namespace varn::test

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -41,26 +42,31 @@ std::vector<Particle> readParticles(const ParticleSystem& system) {
 
 class ParticleSystemTest : public GlTest {};
 
-TEST_F(ParticleSystemTest, NewSystemHoldsOnlyTheGeneratorAndEmitsOnItsFirstUpdate) {
-  ParticleSystem system;
-  ASSERT_TRUE(system.initialized);
-  const std::vector<Particle> particles = readParticles(system);
+TEST_F(ParticleSystemTest, NewSystemHoldsOnlyTheGeneratorEmitsOnItsFirstUpdateAndReleasesItsObjects) {
+  auto system = std::make_unique<ParticleSystem>();
+  ASSERT_TRUE(system->initialized);
+  const std::vector<Particle> particles = readParticles(*system);
   ASSERT_EQ(particles.size(), 1u);
   const Particle zero{};
   EXPECT_EQ(std::memcmp(&particles[0], &zero, sizeof(Particle)), 0) << "the generator starts as all-zero bytes";
   GLint maxOutput = 0;  // the record's 12 components within the 1024 every implementation accepts
-  glGetProgramiv(system.updateProgram->programHandle, GL_GEOMETRY_VERTICES_OUT, &maxOutput);
+  glGetProgramiv(system->updateProgram->programHandle, GL_GEOMETRY_VERTICES_OUT, &maxOutput);
   EXPECT_LE(maxOutput, 85);
-
-  applyExplosionPreset(system, 0, glm::vec3(0.0f));
-  step(system, kFrame);
-  EXPECT_EQ(system.numParticles, 1 + explosionPreset(0).count);
+  applyExplosionPreset(*system, 0, glm::vec3(0.0f));
+  step(*system, kFrame);
+  EXPECT_EQ(system->numParticles, 1 + explosionPreset(0).count);
   // The passes drawn after the particles must find the state they expect.
   EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
   GLboolean depthWrites = GL_FALSE;
   glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
   EXPECT_EQ(depthWrites, GL_TRUE);
+  // A retired burst leaves nothing behind: thousands of them come and go in a game.
+  const GLuint feedback = system->transformFeedback, query = system->query, buffer = system->particleBuffer[1],
+               vertexArray = system->vertexArray[1];
+  system.reset();
+  EXPECT_FALSE(glIsTransformFeedback(feedback) || glIsQuery(query) || glIsBuffer(buffer) ||
+               glIsVertexArray(vertexArray));
 }
 
 TEST_F(ParticleSystemTest, EveryPresetEmitsWithinItsRangesAndUnknownKindsFallBackToTheLevelHit) {

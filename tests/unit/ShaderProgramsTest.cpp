@@ -90,11 +90,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A faulty program ends the game with its message on standard error and status 1. Each case runs
 // in a fresh copy of the test binary, which opens its own context.
-TEST(ShaderFailures, ALinkFailureAndTheThreeStageLoadOrderEndTheGameWithTheirMessage) {
+TEST(ShaderFailures, ACompileOrLinkFailureAndTheThreeStageLoadOrderEndTheGameWithTheirMessage) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const std::string dir = std::string(MORROWGEAR_ARTIFACT_DIR) + "/shaders/";
   std::filesystem::create_directories(dir);
   std::ofstream(dir + "lonely.frag") << "#version 430 core\nout vec4 c;\nvoid helper() { c = vec4(1.0); }\n";
+  std::ofstream(dir + "empty.frag") << "";
   const auto build = [](const std::vector<std::string>& stages) {
     if (sharedGlWindow() == nullptr) std::exit(2);
     if (stages.size() == 2) render::Shader(stages[0], stages[1]);
@@ -104,6 +105,8 @@ TEST(ShaderFailures, ALinkFailureAndTheThreeStageLoadOrderEndTheGameWithTheirMes
   // Both stages compile; without a main the fragment stage cannot link. The driver's log follows.
   EXPECT_EXIT(build({"Shader/Depth.vert", dir + "lonely.frag"}), testing::ExitedWithCode(1),
               "Failed to link program\n.*main");
+  EXPECT_EXIT(build({"Shader/Depth.vert", dir + "empty.frag"}), testing::ExitedWithCode(1),
+              "Failed to compile shader\n.");
   // Vertex, fragment, geometry: with the last two missing, the fragment stage is reported.
   EXPECT_EXIT(build({"Shader/Depth.vert", dir + "missing.geom", dir + "missing.frag"}), testing::ExitedWithCode(1),
               "Failed to open shader file:.*missing.frag");
