@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <sstream>
 
-#include "Screenshot.h"
 #include "app/Game.h"
 #include "app/Globals.h"
 #include "render/RenderState.h"
@@ -53,8 +52,6 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
     record.frame = frame;
     record.robotPosition = glm::vec3(character.modelMatrix[3]);
     record.robotLowestY = character.worldCornerA.y;
-    record.objectsConsidered = objectsConsidered;
-    record.bullets = bullets.size();
     // A system appended in this frame's draw is the newest at the back of the list.
     const assets::ParticleSystem* back =
         render::particleSystems.empty() ? nullptr : render::particleSystems.back().get();
@@ -78,21 +75,6 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
 void expectCleanRun(const PlayResult& result) {
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.firstGlError, 0u) << "first GL error in frame " << result.firstGlErrorFrame;
-}
-
-bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel) {
-  const glm::vec4 clip = render::projection * activeCamera->modelMatrix * glm::vec4(worldPoint, 1.0f);
-  if (clip.w <= 0.0f) return false;
-  const glm::vec3 ndc = glm::vec3(clip) / clip.w;
-  pixel.x = (ndc.x + 1.0f) * 0.5f * static_cast<float>(windowWidth);
-  pixel.y = (1.0f - ndc.y) * 0.5f * static_cast<float>(windowHeight);
-  return true;
-}
-
-void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint) {
-  glm::vec2 pixel(0.0f);
-  projectToWindow(worldPoint, pixel);
-  platform.setCursorPosition(pixel.x, pixel.y);
 }
 
 void screenshot(const std::string& name) {

@@ -19,8 +19,6 @@ struct FrameRecord {
   int frame = 0;
   glm::vec3 robotPosition{0.0f};
   float robotLowestY = 0.0f;
-  uint32_t objectsConsidered = 0;
-  size_t bullets = 0;
   int newEffectKind = -1;  // kind of the effect started in this frame, or -1
   bool gameLost = false;
 };
@@ -44,11 +42,6 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
                 const std::function<void(const FrameRecord&)>& onFrame = {});
 // Exit status 0, and glGetError was GL_NO_ERROR after every frame.
 void expectCleanRun(const PlayResult& result);
-
-// The window pixel a world point is drawn at (origin top left), and whether it is in front.
-bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel);
-// Moves the cursor to where the active camera's ray passes through worldPoint.
-void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint);
 
 // Saves the back buffer under the build's artifact folder as play-<name>.png.
 void screenshot(const std::string& name);

@@ -49,22 +49,6 @@ class ModelLoading : public GlTest {
   TempDir dir;
 };
 
-TEST_F(ModelLoading, WalksNodesDepthFirstWithTheRootsMeshesFirst) {
-  // A DirectX scene: the root frame holds two meshes, its child frame a third; the
-  // triangles sit at x = 1, 2 and 3 so the order can be told apart.
-  const auto triangleAt = [](const char* x) {
-    return std::string("Mesh {\n3;\n") + x + ";0;0;,\n" + x + ";1;0;,\n" + x + ";0;1;;\n1;\n3;0,1,2;;\n}\n";
-  };
-  const std::string path = dir.write("tree.x", "xof 0302txt 0064\nFrame root {\n" + triangleAt("1") + triangleAt("2") +
-                                                   "Frame child {\n" + triangleAt("3") + "}\n}\n");
-  const Model model(path.c_str(), nullptr);
-  ASSERT_EQ(model.meshes.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    ASSERT_FALSE(model.meshes[i].vertices.empty());
-    EXPECT_FLOAT_EQ(model.meshes[i].vertices[0].position.x, static_cast<float>(i + 1)) << "mesh " << i;
-  }
-}
-
 TEST_F(ModelLoading, CornersStartAtThousandsPerMeshAndAtTheOriginForTheModel) {
   // One triangle beyond +1000 in x, one close by; all x positive, all z negative; no normals.
   const std::string path = dir.write("far.obj",

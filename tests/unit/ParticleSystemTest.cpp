@@ -125,19 +125,6 @@ TEST_F(ParticleSystemTest, ParticlesMoveUnderGravityAgeAndDieLeavingTheGenerator
   EXPECT_EQ(left[0].iType, 0);
 }
 
-TEST_F(ParticleSystemTest, TheSameRandomSeedGivesTheSameBurst) {
-  std::vector<Particle> runs[2];
-  for (std::vector<Particle>& run : runs) {
-    std::srand(1);
-    ParticleSystem system;
-    applyExplosionPreset(system, 2, glm::vec3(0.0f));
-    step(system, kFrame);
-    run = readParticles(system);
-  }
-  ASSERT_EQ(runs[0].size(), runs[1].size());
-  EXPECT_EQ(std::memcmp(runs[0].data(), runs[1].data(), runs[0].size() * sizeof(Particle)), 0);
-}
-
 TEST_F(ParticleSystemTest, QuadAxesAreOrthonormalAndFaceTheViewerEvenLookingAlongUp) {
   ParticleSystem system;
   for (const auto& [position, target] :

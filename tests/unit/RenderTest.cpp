@@ -41,9 +41,8 @@ TEST_F(CustomCursor, ImagesOfAnyChannelCountBecomeACursorAndUnreadableOnesKeepTh
     std::vector<unsigned char> pixels(static_cast<size_t>(33 * 17 * channels));
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37 % 251);
     const std::string path = (dir.path() / ("cursor" + std::to_string(channels))).string();
-    ASSERT_EQ(SOIL_save_image(path.c_str(), channels == 3 ? SOIL_SAVE_TYPE_BMP : SOIL_SAVE_TYPE_TGA, 33, 17, channels,
-                              pixels.data()),
-              1);
+    const int type = channels == 3 ? SOIL_SAVE_TYPE_BMP : SOIL_SAVE_TYPE_TGA;
+    ASSERT_EQ(SOIL_save_image(path.c_str(), type, 33, 17, channels, pixels.data()), 1);
     EXPECT_EQ(load(path), std::make_pair(true, std::string())) << channels << " channels";
   }
   for (const std::string& path : {(dir.path() / "missing.png").string(), dir.write("garbage.png", "not an image")})
@@ -164,26 +163,24 @@ TEST_F(RenderTest, SetUpReportsEveryStepAndLeavesTheStartUpProjectionAndAClamped
 
 TEST_F(RenderTest, ObjectCountsFollowCullingTheFreeCameraAndDestroyedEnemies) {
   // Every map mesh, the button, the robot twice (outline and cel) and each enemy twice.
-  renderFrame("first_frame.png");
-  EXPECT_EQ(objectsConsidered, mapMeshes() + 7);
-  EXPECT_GT(objectsDrawn, 0u);
-  frustumCullingOn = false;
-  const auto counts = [&](uint32_t expected, const char* what) {
-    renderFrame();
-    EXPECT_EQ(objectsConsidered, mapMeshes() + expected) << what;
-    EXPECT_EQ(objectsDrawn, objectsConsidered) << what << ": without culling everything considered is drawn";
-  };
-  counts(7, "the first frame");
-  freeCameraMode = true;
-  counts(5, "the free camera leaves the robot out");
-  freeCameraMode = false;
-  enemy1Destroyed = true;
-  counts(5, "enemy 1 destroyed");
-  enemy2Destroyed = true;
-  counts(3, "both enemies destroyed");
+  const struct {
+    bool culling, freeCamera, enemy1Gone, enemy2Gone;
+    uint32_t others;
+  } cases[] = {{true, false, false, false, 7},
+               {false, false, false, false, 7},
+               {false, true, false, false, 5},
+               {false, false, true, false, 5},
+               {false, false, true, true, 3}};
+  for (const auto& c : cases) {
+    frustumCullingOn = c.culling, freeCameraMode = c.freeCamera;
+    enemy1Destroyed = c.enemy1Gone, enemy2Destroyed = c.enemy2Gone;
+    renderFrame(c.culling ? "first_frame.png" : "");
+    EXPECT_EQ(objectsConsidered, mapMeshes() + c.others);
+    EXPECT_TRUE(c.culling ? objectsDrawn > 0 : objectsDrawn == objectsConsidered) << "culling " << c.culling;
+  }
   // High above the level looking up into the empty sky, culling leaves nothing to draw.
-  enemy1Destroyed = enemy2Destroyed = false;
   frustumCullingOn = true;
+  enemy1Destroyed = enemy2Destroyed = false;
   lookWithFreeCamera(glm::vec3(0.0f, 200.0f, 0.0f), glm::vec3(0.0f, 201.0f, 0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
   renderFrame();
   EXPECT_EQ(objectsConsidered, mapMeshes() + 5);
@@ -193,7 +190,7 @@ TEST_F(RenderTest, ObjectCountsFollowCullingTheFreeCameraAndDestroyedEnemies) {
 TEST_F(RenderTest, EachLightIsChosenWhileTheRobotStandsBelowItOnAFloorWithinTheShadowRange) {
   ASSERT_EQ(lights.size(), 6u);
   const scene::Character start = character;
-  for (const Light& light : lights) {
+  for (const Light& light : lights) {  // the robot's feet on the floor straight below the light
     SCOPED_TRACE(testing::Message() << "light at " << light.position.x << ", " << light.position.z);
     const glm::vec3 floor = floorBelow(light.position);
     standRobotOn(floor + glm::vec3(0.0f, 0.01f, 0.0f));
