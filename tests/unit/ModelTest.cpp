@@ -1,5 +1,5 @@
-// The model loader and textures on small files written by the tests: mesh order, corners,
-// vertex defaults, shared textures, placeholders, odd row widths and failures.
+// The model loader and textures on small files written by the tests: corners, vertex defaults,
+// shared textures, placeholders, odd row widths, failures, and what a mesh draw binds.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -19,14 +19,15 @@ namespace {
 
 using assets::Model;
 
-// Writes an RGB PNG whose texel (x, y) comes from texel(x, y, channel).
+// Writes an RGB PNG whose texel (x, y) comes from texel(x, y, channel); returns its bytes.
 template <typename Texel>
-void writePng(const TempDir& dir, const std::string& name, int width, int height, Texel texel) {
+std::vector<unsigned char> writePng(const TempDir& dir, const std::string& name, int width, int height, Texel texel) {
   std::vector<unsigned char> pixels;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       for (int c = 0; c < 3; ++c) pixels.push_back(static_cast<unsigned char>(texel(x, y, c)));
   stbi_write_png((dir.path() / name).c_str(), width, height, 3, pixels.data(), width * 3);
+  return pixels;
 }
 
 std::vector<unsigned char> readTexture(GLuint id, int& width, int& height) {
@@ -78,51 +79,35 @@ TEST_F(ModelLoading, AMissingFileReportsAssimpsErrorAndLeavesAnEmptyModelNotRepo
   model.draw(1, 2);  // draws nothing, and raises no GL error
 }
 
-TEST_F(ModelLoading, MaterialsNamingTheSameFileShareOneTextureWithinAModelAndTextureRowsAreFlippedToOpenGLs) {
+TEST_F(ModelLoading, MaterialsNamingOneFileShareItsTextureBadImagesBecomePlaceholdersAndRowsAreFlipped) {
   writePng(dir, "bricks.png", 2, 2, [](int, int, int c) { return 60 * c; });
-  dir.write("two.mtl", "newmtl first\nmap_Kd bricks.png\nnewmtl second\nmap_Kd bricks.png\n");
-  const std::string path = dir.write("two.obj", std::string("mtllib two.mtl\n") + kTriangle +
-                                                    "o a\nusemtl first\nf 1/1/1 2/1/1 3/1/1\n"
-                                                    "o b\nusemtl second\nf 1/1/1 3/1/1 2/1/1\n");
-  const Model model(path.c_str(), nullptr);
-  ASSERT_EQ(model.meshes.size(), 2u);
-  ASSERT_EQ(model.texturesLoaded.size(), 1u);
-  const GLuint id = model.texturesLoaded[0].id;
-  EXPECT_NE(id, 0u);
-  for (const auto& mesh : model.meshes) {
-    ASSERT_EQ(mesh.textures.size(), 1u);
-    EXPECT_EQ(mesh.textures[0].id, id);
-    EXPECT_EQ(mesh.vertices[0].texCoords, glm::vec2(0.25f, 0.8f)) << "images start at the top, OpenGL at the bottom";
-  }
-}
-
-TEST_F(ModelLoading, AnUndecodableOrMissingTextureBecomesAOneTexelPlaceholder) {
   dir.write("broken.png", "this is not a png");
-  dir.write("m.mtl", "newmtl m\nmap_Kd broken.png\nnewmtl n\nmap_Kd missing.png\n");
-  const Model model(dir.write("m.obj", std::string("mtllib m.mtl\n") + kTriangle +
-                                           "o a\nusemtl m\nf 1//1 2//1 3//1\no b\nusemtl n\nf 1//1 3//1 2//1\n")
-                        .c_str(),
-                    nullptr);
-  ASSERT_EQ(model.texturesLoaded.size(), 2u);
-  for (const auto& texture : model.texturesLoaded) {
+  dir.write("m.mtl",
+            "newmtl a\nmap_Kd bricks.png\nnewmtl b\nmap_Kd bricks.png\nnewmtl c\nmap_Kd broken.png\n"
+            "newmtl d\nmap_Kd missing.png\n");
+  std::string obj = std::string("mtllib m.mtl\n") + kTriangle;
+  for (const char* material : {"a", "b", "c", "d"})
+    obj += "o " + std::string(material) + "\nusemtl " + material + "\nf 1/1/1 2/1/1 3/1/1\n";
+  const Model model(dir.write("m.obj", obj).c_str(), nullptr);
+  ASSERT_EQ(model.meshes.size(), 4u);
+  ASSERT_EQ(model.texturesLoaded.size(), 3u);
+  EXPECT_EQ(model.meshes[1].textures.at(0).id, model.meshes[0].textures.at(0).id);
+  EXPECT_EQ(model.meshes[0].vertices[0].texCoords, glm::vec2(0.25f, 0.8f))
+      << "images start at the top, OpenGL at the bottom";
+  for (size_t i = 1; i < 3; ++i) {
     int width = 0, height = 0;
-    EXPECT_EQ(readTexture(texture.id, width, height), (std::vector<unsigned char>{255, 0, 255}));
+    EXPECT_EQ(readTexture(model.texturesLoaded[i].id, width, height), (std::vector<unsigned char>{255, 0, 255}));
     EXPECT_EQ(width * height, 1);
   }
 }
 
 TEST_F(ModelLoading, RgbRowsThatAreNotAMultipleOfFourBytesAreNotSheared) {
-  // 15 bytes per row; each texel encodes its own coordinates, to catch sheared rows.
-  const auto texel = [](int x, int y, int c) { return c == 0 ? x * 40 + 1 : (c == 1 ? y * 40 : 7); };
-  writePng(dir, "odd.png", 5, 3, texel);
+  // 15 bytes per row; each texel encodes its own coordinates.
+  const auto pixels = writePng(dir, "odd.png", 5, 3, [](int x, int y, int c) { return c == 0 ? x * 40 + 1 : y * 40; });
   const GLuint id = assets::textureFromFile("odd.png", dir.path().string());
   int width = 0, height = 0;
-  const auto texels = readTexture(id, width, height);
-  ASSERT_EQ(width, 5);
-  ASSERT_EQ(height, 3);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c) EXPECT_EQ(texels[3 * (y * width + x) + c], texel(x, y, c)) << x << "," << y;
+  EXPECT_EQ(readTexture(id, width, height), pixels);
+  EXPECT_EQ(glm::ivec2(width, height), glm::ivec2(5, 3));
   glDeleteTextures(1, &id);
 }
 

@@ -32,15 +32,9 @@ inline assets::Mesh wallQuadX(float x, float y0, float y1, float z0, float z1) {
 
 // A solid box by its eight corners: more vertices than any flat piece, so the level counts it a block.
 inline assets::Mesh blockMesh(const glm::vec3& a, const glm::vec3& b) {
-  return meshOf({{a.x, a.y, a.z},
-                 {b.x, a.y, a.z},
-                 {b.x, b.y, a.z},
-                 {a.x, b.y, a.z},
-                 {a.x, a.y, b.z},
-                 {b.x, a.y, b.z},
-                 {b.x, b.y, b.z},
-                 {a.x, b.y, b.z}},
-                {0.0f, 1.0f, 0.0f});
+  std::vector<glm::vec3> corners;
+  for (int i = 0; i < 8; ++i) corners.push_back({(i & 1) ? b.x : a.x, (i & 2) ? b.y : a.y, (i & 4) ? b.z : a.z});
+  return meshOf(corners, {0.0f, 1.0f, 0.0f});
 }
 
 inline assets::Model levelModel(std::vector<assets::Mesh> meshes) {
