@@ -51,7 +51,6 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
     FrameRecord record;
     record.frame = frame;
     record.robotPosition = glm::vec3(character.modelMatrix[3]);
-    record.robotLowestY = character.worldCornerA.y;
     // A system appended in this frame's draw is the newest at the back of the list.
     const assets::ParticleSystem* back =
         render::particleSystems.empty() ? nullptr : render::particleSystems.back().get();

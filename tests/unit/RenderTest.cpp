@@ -12,7 +12,6 @@
 
 #include "GlTest.h"
 #include "Screenshot.h"
-#include "StartupTranscript.h"
 #include "TempDir.h"
 #include "app/Globals.h"
 #include "render/FrameRenderer.h"
@@ -54,9 +53,9 @@ class RenderTest : public test::GlTest {
  protected:
   static void SetUpTestSuite() {
     if (initialised || !test::sharedGlWindow()) return;
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStdout();  // the transcript: the shipped game's test
     init(test::sharedGlWindow());
-    transcript = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStdout();
     initialised = true;
   }
   void SetUp() override {
@@ -131,14 +130,9 @@ class RenderTest : public test::GlTest {
   static uint32_t mapMeshes() { return static_cast<uint32_t>(levelMap.model.meshes.size()); }
 
   static inline bool initialised = false;
-  static inline std::string transcript;
 };
 
-TEST_F(RenderTest, SetUpReportsEveryStepAndLeavesTheStartUpProjectionAndAClampedShadowMap) {
-  std::string lines;
-  for (const std::string& line : test::kStartupTranscript) lines += line + "\n";
-  EXPECT_EQ(transcript, lines);
-
+TEST_F(RenderTest, SetUpLeavesTheStartUpProjectionAndAClampedShadowMap) {
   // 60 degrees of view over 800 x 600: 1 / tan(30 deg) up and down, divided by 4 / 3 across.
   ASSERT_EQ(framebufferWidth, kWidth);
   ASSERT_EQ(framebufferHeight, kHeight);
