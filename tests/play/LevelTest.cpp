@@ -57,22 +57,12 @@ TEST(Playthrough, Win) {
   appendShotAtButton(platform);
   platform.idle(8 * kFramesPerSecond);
   platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
-
   glm::vec3 arrival(0.0f);
-  float beforeHit = -1.0f, afterHit = -1.0f;
   int hitFrame = -1;
   const PlayResult result = play("win", platform, [&](const FrameRecord& f) {
-    const glm::vec2 button(400.0f, 40.0f);  // top middle, where the wall with the button comes into view
-    if (f.frame == shotFrame - 1) {
-      arrival = f.robotPosition;
-      beforeHit = Picture().brightness(button, 40);
-      screenshot("win-button-room");
-    }
+    if (f.frame == shotFrame - 1) arrival = f.robotPosition, screenshot("win-button-room");
     if (f.newEffectKind == 2) hitFrame = f.frame;
-    if (hitFrame >= 0 && f.frame == hitFrame + 20) {
-      afterHit = Picture().brightness(button, 40);
-      screenshot("win-explosion");
-    }
+    if (hitFrame >= 0 && f.frame == hitFrame + 20) screenshot("win-explosion");
   });
   expectCleanRun(result);
   EXPECT_NEAR(arrival.x, kShootingPosition.x, kShootingTolerance);
@@ -80,15 +70,13 @@ TEST(Playthrough, Win) {
   EXPECT_NEAR(arrival.y, kShootingPosition.y, 0.2f);
   // The robot carries the view along; the camera's stored eye, which the particles use, stays put.
   EXPECT_EQ(varn::playerCamera.position, glm::vec3(0.0f, 5.0f, 3.0f));
-  ASSERT_EQ(result.effectFrames(2).size(), 1u) << "one shot, one button hit";
-  ASSERT_GT(hitFrame, shotFrame);
-  EXPECT_NEAR(result.frames.back().frame - hitFrame, 4 * kFramesPerSecond, 3) << "the game runs on for about 4 s";
-  EXPECT_GT(afterHit, beforeHit + 10.0f) << "the burst lights up the button";
-  const auto lines = result.lines();
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(
-      std::vector<std::string>(lines.end() - 3, lines.end()),
-      (std::vector<std::string>{"BOOOOOOOOM!", "You have destroyed the factory and stopped the evil robot invasion!",
-                                "Thanks a lot! You are a hero!"}));
-  EXPECT_EQ(result.count("You lost!"), 0u);
+  const std::vector<int> hits = result.effectFrames(2);
+  ASSERT_EQ(hits.size(), 1u) << "one shot, one button hit";
+  EXPECT_GT(hits[0], shotFrame);
+  EXPECT_NEAR(result.frames.back().frame - hits[0], 4 * kFramesPerSecond, 3) << "the game runs on for about 4 s";
+  EXPECT_TRUE(
+      result.endsWith("BOOOOOOOOM!\nYou have destroyed the factory and stopped the evil robot invasion!\n"
+                      "Thanks a lot! You are a hero!\n"))
+      << result.out;
+  EXPECT_EQ(result.out.find("You lost!"), std::string::npos);
 }

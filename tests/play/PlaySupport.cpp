@@ -4,9 +4,6 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <sstream>
-
 #include "app/Game.h"
 #include "app/Globals.h"
 #include "render/RenderState.h"
@@ -23,18 +20,6 @@ bool lastFrame(const app::ScriptedPlatform& platform) {
 }
 
 }  // namespace
-
-std::vector<std::string> PlayResult::lines() const {
-  std::vector<std::string> result;
-  std::istringstream stream(out);
-  for (std::string line; std::getline(stream, line);) result.push_back(line);
-  return result;
-}
-
-size_t PlayResult::count(const std::string& line) const {
-  const auto all = lines();
-  return static_cast<size_t>(std::count(all.begin(), all.end(), line));
-}
 
 std::vector<int> PlayResult::effectFrames(int kind) const {
   std::vector<int> result;

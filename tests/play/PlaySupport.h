@@ -29,8 +29,9 @@ struct PlayResult {
   unsigned firstGlError = 0;
   int firstGlErrorFrame = -1;
 
-  std::vector<std::string> lines() const;
-  size_t count(const std::string& line) const;    // how often the game printed this line
+  bool endsWith(const std::string& text) const {
+    return out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0;
+  }
   std::vector<int> effectFrames(int kind) const;  // frames in which an effect of the kind started
 };
 
