@@ -110,22 +110,21 @@ TEST_F(ControlsTest, TheAimPointsAtTheCursorsPointOnTheShoulderPlaneTheTurnFollo
 }
 
 TEST_F(ControlsTest, ARayAlongOrAwayFromTheShoulderPlaneKeepsThePreviousAimAndTheTurnNeverGoesNaN) {
-  struct Case {
-    const char* what;
-    glm::vec3 eye;
-    double cursorY;
-    glm::vec3 previous;
-    float turn;  // the robot keeps facing the previous aim
-  };
   const glm::vec3 eighthRight = glm::normalize(glm::vec3(1.0f, 0.0f, -1.0f)), above(0.0f, 3.0f, 5.0f);
   // Rounding can leave an aim just longer than one; acos of a dot product above 1 would be NaN.
   const glm::vec3 justLong(0.0f, 0.0f, -1.0000001f);
   ASSERT_GT(glm::dot(justLong, kForward), 1.0f);
-  for (const Case& c : {Case{"along the plane, eye above it", above, 300.0, eighthRight, 0.7853982f},
-                        Case{"upwards, eye above the plane", above, 100.0, eighthRight, 0.7853982f},
-                        Case{"downwards, eye below the plane", {0.0f, 0.5f, 5.0f}, 550.0, eighthRight, 0.7853982f},
-                        Case{"along the plane, aim just longer than one", above, 300.0, justLong, 0.0f}}) {
-    SCOPED_TRACE(c.what);
+  const struct {
+    glm::vec3 eye;
+    double cursorY;  // 300: a horizontal ray; 100: upwards; 550: downwards
+    glm::vec3 previous;
+    float turn;  // the robot keeps facing the previous aim
+  } cases[] = {{above, 300.0, eighthRight, 0.7853982f},
+               {above, 100.0, eighthRight, 0.7853982f},
+               {{0.0f, 0.5f, 5.0f}, 550.0, eighthRight, 0.7853982f},
+               {above, 300.0, justLong, 0.0f}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "eye y " << c.eye.y << ", cursor y " << c.cursorY);
     playerCamera.modelMatrix = glm::lookAt(c.eye, c.eye + kForward, kUp);
     aimDirection = c.previous;
     ScriptedPlatform script(kFrame);
