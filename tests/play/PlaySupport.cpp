@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "GlTest.h"
+#include "LoadedLibraries.h"
 #include "Screenshot.h"
 #include "app/Game.h"
 #include "app/Globals.h"
@@ -67,6 +69,7 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
   PlayResult result;
   const assets::ParticleSystem* newestSystem = nullptr;
   platform.onFrameDrawn([&](int frame) {
+    if (frame == 0) test::keepLoadedLibrariesMapped();
     FrameRecord record;
     record.frame = frame;
     record.robotPosition = glm::vec3(character.modelMatrix[3]);
@@ -85,6 +88,7 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
     if (lastFrame(platform)) screenshot(name + "-end");
   });
   const char* argv[] = {"morrowgear"};
+  test::recordGlfwErrors();
   testing::internal::CaptureStdout();
   result.exitStatus = app::runGame(1, argv, platform);
   result.out = testing::internal::GetCapturedStdout();
