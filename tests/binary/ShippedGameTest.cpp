@@ -42,8 +42,15 @@ struct AssetCopy : varn::test::TempDir {
   }
 };
 
-// Holds a key long enough for a polling game to see it (at least two frames).
-void pressKey(const std::string& key) { shell("xdotool keydown " + key + " sleep 0.4 keyup " + key); }
+// Holds a key down until the game shows it has seen it (done() holds) or the time runs
+// out: a polling game sees a key only while it is down, however slow its frames are.
+template <typename Done>
+bool holdKeyUntil(const std::string& key, double seconds, Done done) {
+  shell("xdotool keydown " + key);
+  const bool seen = varn::test::pollFor(seconds, done);
+  shell("xdotool keyup " + key);
+  return seen;
+}
 
 // Waits until set-up has printed `until` and the window is up.
 void startAndWait(const Process& game, const std::string& until = kTranscript.back() + "\n") {
@@ -68,6 +75,17 @@ std::string windowName() {
           .finish(10.0)
           .out);
   return names.empty() ? "" : names.front();
+}
+
+// The window is created with the bare name; the first frame gives it the counts.
+std::string waitForFrameTitle(double seconds) {
+  std::string title;
+  varn::test::pollFor(seconds, [&] { return (title = windowName()).rfind("Morrowgear | ", 0) == 0; });
+  return title;
+}
+
+void quitWithEscape(Process& game) {
+  EXPECT_TRUE(holdKeyUntil("Escape", 20.0, [&] { return game.hasExited(); })) << "Escape ends the game";
 }
 
 }  // namespace
@@ -109,11 +127,11 @@ TEST(ShippedGame, AMissingOrEmptyShaderIsFatalWithItsMessage) {
 TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnOutcome) {
   Process game({kGame}, kSourceDir);
   startAndWait(game);
-  const std::string title = windowName();
+  const std::string title = waitForFrameTitle(20.0);
   EXPECT_EQ(title.rfind("Morrowgear | Objects drawn ", 0), 0u) << title;
   EXPECT_NE(title.find(" | Frametime: "), std::string::npos) << title;
   EXPECT_EQ(title.substr(title.size() - 3), " ms") << title;
-  pressKey("Escape");
+  quitWithEscape(game);
   const ProcessResult result = game.finish(20.0);
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitStatus, 0);
@@ -132,8 +150,9 @@ TEST(ShippedGame, FunctionKeysPrintWhatTheyToggle) {
                                                          {"F8", "Viewfrustum Culling: OFF"},
                                                          {"F9", "Transparency: OFF"}};
   for (const auto& [key, message] : toggles) {
-    pressKey(key);
-    EXPECT_TRUE(game.waitForOutput(std::string(message) + "\n", 10.0)) << key;
+    EXPECT_TRUE(holdKeyUntil(key, 20.0, [&] {
+      return game.out().find(std::string(message) + "\n") != std::string::npos;
+    })) << key;
   }
 }
 
@@ -143,7 +162,7 @@ TEST(ShippedGame, AMissingCursorImageOrModelIsReportedAndTheGameRunsOn) {
   fs::remove(assets.path() / "Models/bullet/bullet.obj");
   Process game({kGame}, assets.path().string());
   startAndWait(game, "loading bullet\nERROR::ASSIMP::");
-  pressKey("Escape");
+  quitWithEscape(game);
   const ProcessResult result = game.finish(20.0);
   EXPECT_EQ(result.exitStatus, 0);
   const auto out = lines(result.out);

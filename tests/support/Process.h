@@ -59,17 +59,21 @@ class Process {
   bool waitForOutput(const std::string& needle, double seconds) const {
     return pollFor(seconds, [&] { return out().find(needle) != std::string::npos; });
   }
+  // True once the child has ended (it is reaped here; finish() then returns at once).
+  bool hasExited() {
+    if (!reaped_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
+    return reaped_;
+  }
   // Waits for the exit; past the time limit the child is killed.
   ProcessResult finish(double seconds) {
     if (finished_ || pid_ <= 0) return result_;
     finished_ = true;
-    int status = 0;
-    if (!pollFor(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) {
+    if (!pollFor(seconds, [&] { return hasExited(); })) {
       result_.timedOut = true;
       kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
+      waitpid(pid_, &status_, 0);
     }
-    result_.exitStatus = WIFEXITED(status) && !result_.timedOut ? WEXITSTATUS(status) : -1;
+    result_.exitStatus = WIFEXITED(status_) && !result_.timedOut ? WEXITSTATUS(status_) : -1;
     result_.out = read("out");
     result_.err = read("err");
     return result_;
@@ -82,6 +86,8 @@ class Process {
   }
   TempDir files_;
   pid_t pid_ = -1;
+  int status_ = 0;
+  bool reaped_ = false;
   bool finished_ = false;
   ProcessResult result_;
 };

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,7 +31,7 @@ void appendBytes(void* context, void* data, int size) {
   static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
 }
 
-enum class Format { Png, Bmp, Tga, TgaRle, Jpeg, Hdr };
+enum class Format { Png, Bmp, Tga, TgaRle, Hdr };
 
 // A width x height gradient encoded by stb in the given format.
 std::string encoded(Format format, int width, int height) {
@@ -51,9 +53,6 @@ std::string encoded(Format format, int width, int height) {
     case Format::Tga:
     case Format::TgaRle:
       stbi_write_tga_to_func(appendBytes, &out, width, height, 3, rgb.data());
-      break;
-    case Format::Jpeg:
-      stbi_write_jpg_to_func(appendBytes, &out, width, height, 3, rgb.data(), 90);
       break;
     case Format::Hdr:
       stbi_write_hdr_to_func(appendBytes, &out, width, height, 3, hdr.data());
@@ -103,8 +102,14 @@ std::string tgaHeaderClaiming(uint32_t width, uint32_t height) {
 }
 
 // Size fields patched into real files: the frame header of a JPEG, the info header of a BMP.
+// An 8 x 8 baseline JPEG kept under tests/ (stb's JPEG writer trips the sanitizer build).
+std::string jpegImage() {
+  std::ifstream in(std::string(MORROWGEAR_SOURCE_DIR) + "/tests/corpus/gradient-8x8.jpg", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 std::string jpegClaiming(uint16_t width, uint16_t height) {
-  std::string bytes = encoded(Format::Jpeg, 8, 8);
+  std::string bytes = jpegImage();
   const size_t frame = bytes.find("\xFF\xC0");
   putBigEndian(bytes, frame + 5, height, 2);
   putBigEndian(bytes, frame + 7, width, 2);
@@ -193,7 +198,8 @@ TEST_F(BadAssets, EveryImageDecodesToItsSizeOrBecomesThePlaceholder) {
     int width = 0, height = 0;
   };
   const std::string png = encoded(Format::Png, 5, 3);
-  const std::string jpeg = encoded(Format::Jpeg, 8, 8);
+  const std::string jpeg = jpegImage();
+  ASSERT_FALSE(jpeg.empty());
   const std::string hdr = encoded(Format::Hdr, 3, 2);
   const std::vector<Case> cases = {
       // Valid files in every format SOIL decodes; the decoder is picked from the content.
