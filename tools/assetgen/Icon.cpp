@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "Textures.h"
@@ -126,21 +127,33 @@ Colour emblem(dvec2 p, dvec2 centre, double half) {
   return kAccent;
 }
 
+// A shape painted point by point.
+Layer painted(std::function<double(dvec2)> distance, std::function<Colour(dvec2)> fill, double outline) {
+  return {std::move(distance), std::move(fill), outline};
+}
+
+// Spin lines: an arc just outside the saw's teeth, from angle `from` (radians, y down).
+double spinLine(dvec2 p, double from) {
+  const dvec2 d = p - kSawCentre;
+  const double angle = std::atan2(d.y, d.x);
+  const double along = std::max(from - angle, angle - (from + 0.28));
+  return std::max(std::abs(glm::length(d) - 76.0) - 2.0, along * 76.0);
+}
+
+Colour visor(dvec2 p) {
+  // A glint across the visor's upper left.
+  const double glint = (p.x - 90.0) + (p.y - 78.0) * 1.5;
+  return std::abs(glint) < 4.0 && p.y < 86.0 ? rgb(0.9, 1.0, 1.0) : kVisor;
+}
+
 std::vector<Layer> iconLayers() {
+  using namespace std::placeholders;
   std::vector<Layer> layers;
-  // Spin lines around the saw.
-  for (int streak = 0; streak < 3; ++streak) {
-    const double from = -2.0 + streak * 0.4;
-    layers.push_back({[=](dvec2 p) {
-                        const dvec2 d = p - kSawCentre;
-                        const double angle = std::atan2(d.y, d.x);
-                        const double along = std::max(from - angle, angle - (from + 0.28));
-                        return std::max(std::abs(glm::length(d) - 76.0) - 2.0, along * 76.0);
-                      },
-                      [](dvec2) { return rgb(0.98, 0.92, 0.80); }, 2.0});
-  }
+  for (int streak = 0; streak < 3; ++streak)
+    layers.push_back(painted(
+        std::bind(spinLine, _1, -2.0 + streak * 0.4), [](dvec2) { return rgb(0.98, 0.92, 0.80); }, 2.0));
   const std::vector<dvec2> saw = sawOutline();
-  layers.push_back({[saw](dvec2 p) { return polygon(p, saw); }, sawSteel});
+  layers.push_back(painted(std::bind(polygon, _1, saw), sawSteel, kOutline));
 
   // The player's robot, seen from the front.
   layers.push_back(box({92, 216}, {13, 20}, 4, kAccent));  // legs
@@ -151,45 +164,24 @@ std::vector<Layer> iconLayers() {
   layers.push_back(box({108, 162}, {44, 38}, 10, kHull));       // torso
   layers.push_back(box({108, 190}, {32, 6}, 3, kJoint));        // belt
   layers.push_back(box({108, 160}, {20, 20}, 3, kAccentDark));  // emblem plate
-  layers.push_back({[](dvec2 p) {
-                      return roundBox(p, {108, 160}, {16, 16}, 2);
-                    },
-                    [](dvec2 p) {
-                      return emblem(p, {108, 160}, 16);
-                    },
-                    0.0});
+  const dvec2 emblemCentre(108, 160);
+  layers.push_back(painted(std::bind(roundBox, _1, emblemCentre, dvec2(16, 16), 2.0),
+                           std::bind(emblem, _1, emblemCentre, 16.0), 0.0));
   // Right arm with the blaster aimed at the saw; a bullet leaves its muzzle.
   layers.push_back(box({178, 188}, {34, 7}, 3, kJoint));  // barrel
   layers.push_back(box({164, 160}, {14, 30}, 6, kAccent));
-  layers.push_back(
-      {[](dvec2 p) {
-         return circle(p, {222, 188}, 7.0);
-       },
-       [](dvec2 p) { return mix(rgb(0.95, 1.0, 1.0), rgb(0.20, 0.85, 0.95), glm::length(p - dvec2(222, 188)) / 7.0); },
-       3.0});
+  const dvec2 muzzle(222, 188);
+  layers.push_back(painted(
+      std::bind(circle, _1, muzzle, 7.0),
+      [=](dvec2 p) { return mix(rgb(0.95, 1.0, 1.0), rgb(0.20, 0.85, 0.95), glm::length(p - muzzle) / 7.0); }, 3.0));
   layers.push_back(box({108, 119}, {12, 8}, 2, kJoint));  // neck
   layers.push_back(box({66, 86}, {8, 12}, 3, kAccent));   // ears
   layers.push_back(box({150, 86}, {8, 12}, 3, kAccent));
   layers.push_back(box({108, 86}, {38, 30}, 10, kHull));  // head
-  layers.push_back({[](dvec2 p) {
-                      return roundBox(p, {108, 84}, {27, 11}, 6);
-                    },
-                    [](dvec2 p) {
-                      // A glint across the visor's upper left.
-                      const double glint = (p.x - 90.0) + (p.y - 78.0) * 1.5;
-                      return std::abs(glint) < 4.0 && p.y < 86.0 ? rgb(0.9, 1.0, 1.0) : kVisor;
-                    },
-                    3.0});
-  layers.push_back({[](dvec2 p) {
-                      return segment(p, {108, 56}, {108, 38}, 2.5);
-                    },
-                    [](dvec2) { return kJoint; }});  // antenna
-  layers.push_back({[](dvec2 p) {
-                      return circle(p, {108, 32}, 8.0);
-                    },
-                    [](dvec2 p) {
-                      return celShade(kGlow, p, {108, 32}, {8, 8});
-                    }});
+  layers.push_back(painted(std::bind(roundBox, _1, dvec2(108, 84), dvec2(27, 11), 6.0), visor, 3.0));
+  layers.push_back(painted(
+      std::bind(segment, _1, dvec2(108, 56), dvec2(108, 38), 2.5), [](dvec2) { return kJoint; }, kOutline));
+  layers.push_back(box({108, 32}, {8, 8}, 8, kGlow));  // the glowing ball on the antenna
   return layers;
 }
 
