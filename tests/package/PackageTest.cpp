@@ -181,6 +181,9 @@ TEST_F(Package, LauncherStartsTheGameFromAnotherFolderAndQuitsOnEscapeWithStatus
   ASSERT_TRUE(waitForGameWindow());
   const std::string title = gameTitleAfterFirstFrame();
   EXPECT_EQ(title.rfind("Morrowgear | Objects drawn ", 0), 0u) << title;
+  // The desktop ties the window to the menu entry, and so to its icon, by the window's class.
+  const std::string windowClass = desktopEntry(usr("share/applications/morrowgear.desktop"))["StartupWMClass"];
+  EXPECT_EQ(shell("xdotool search --onlyvisible --class '^" + windowClass + "$' >/dev/null"), 0) << windowClass;
   pressKey("Escape");
   const ProcessResult result = game.finish(20.0);
   EXPECT_FALSE(result.timedOut);
