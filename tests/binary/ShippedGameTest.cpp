@@ -5,15 +5,16 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
+#include "GameWindow.h"
 #include "Process.h"
 #include "StartupTranscript.h"
 #include "TempDir.h"
 
+using varn::test::holdKeyUntil;
 using varn::test::Process;
 using varn::test::ProcessResult;
-using varn::test::shell;
+using varn::test::splitLines;
 
 namespace fs = std::filesystem;
 
@@ -25,14 +26,7 @@ constexpr double kQuickRun = 30.0;  // seconds: start-up failures end long befor
 constexpr double kStartUp = 60.0;   // seconds allowed for set-up under llvmpipe
 const std::vector<std::string>& kTranscript = varn::test::kStartupTranscript;
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) result.push_back(line);
-  return result;
-}
-
-std::string lastLine(const std::string& text) { return lines(text).empty() ? "" : lines(text).back(); }
+std::string lastLine(const std::string& text) { return splitLines(text).empty() ? "" : splitLines(text).back(); }
 
 // A copy of the game's runtime assets that a test may break.
 struct AssetCopy : varn::test::TempDir {
@@ -42,20 +36,10 @@ struct AssetCopy : varn::test::TempDir {
   }
 };
 
-// Holds a key down until the game shows it has seen it (done() holds) or the time runs
-// out: a polling game sees a key only while it is down, however slow its frames are.
-template <typename Done>
-bool holdKeyUntil(const std::string& key, double seconds, Done done) {
-  shell("xdotool keydown " + key);
-  const bool seen = varn::test::pollFor(seconds, done);
-  shell("xdotool keyup " + key);
-  return seen;
-}
-
 // Waits until set-up has printed `until` and the window is up.
 void startAndWait(const Process& game, const std::string& until = kTranscript.back() + "\n") {
   ASSERT_TRUE(game.waitForOutput(until, kStartUp)) << game.out();
-  ASSERT_EQ(shell("timeout 20 xdotool search --sync --onlyvisible --name '^Morrowgear' >/dev/null 2>&1"), 0);
+  ASSERT_TRUE(varn::test::waitForGameWindow());
 }
 
 // Runs the game to its end on a copy of the assets where file is removed (no contents) or rewritten.
@@ -67,21 +51,6 @@ ProcessResult runWithBrokenFile(const char* file, const std::optional<std::strin
     fs::remove(assets.path() / file);
   }
   return Process({kGame}, assets.path().string()).finish(kStartUp);
-}
-
-std::string windowName() {
-  const auto names = lines(
-      Process({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^Morrowgear", "getwindowname"}, kSourceDir)
-          .finish(10.0)
-          .out);
-  return names.empty() ? "" : names.front();
-}
-
-// The window is created with the bare name; the first frame gives it the counts.
-std::string waitForFrameTitle(double seconds) {
-  std::string title;
-  varn::test::pollFor(seconds, [&] { return (title = windowName()).rfind("Morrowgear | ", 0) == 0; });
-  return title;
 }
 
 void quitWithEscape(Process& game) {
@@ -118,7 +87,7 @@ TEST(ShippedGame, AMissingOrEmptyShaderIsFatalWithItsMessage) {
 
   const ProcessResult empty = runWithBrokenFile("Shader/transparent.frag", "");
   EXPECT_EQ(empty.exitStatus, 1);
-  const auto err = lines(empty.err);
+  const auto err = splitLines(empty.err);
   ASSERT_GE(err.size(), 2u) << empty.err;
   EXPECT_EQ(err[0], "Failed to compile shader");
   EXPECT_FALSE(err[1].empty()) << "the compiler's log follows the message";
@@ -127,7 +96,7 @@ TEST(ShippedGame, AMissingOrEmptyShaderIsFatalWithItsMessage) {
 TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnOutcome) {
   Process game({kGame}, kSourceDir);
   startAndWait(game);
-  const std::string title = waitForFrameTitle(20.0);
+  const std::string title = varn::test::gameTitleAfterFirstFrame();
   EXPECT_EQ(title.rfind("Morrowgear | Objects drawn ", 0), 0u) << title;
   EXPECT_NE(title.find(" | Frametime: "), std::string::npos) << title;
   EXPECT_EQ(title.substr(title.size() - 3), " ms") << title;
@@ -135,7 +104,7 @@ TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnO
   const ProcessResult result = game.finish(20.0);
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(lines(result.out), kTranscript) << "quitting mid-game prints no outcome";
+  EXPECT_EQ(splitLines(result.out), kTranscript) << "quitting mid-game prints no outcome";
   EXPECT_TRUE(result.err.empty()) << result.err;
 }
 
@@ -165,7 +134,7 @@ TEST(ShippedGame, AMissingCursorImageOrModelIsReportedAndTheGameRunsOn) {
   quitWithEscape(game);
   const ProcessResult result = game.finish(20.0);
   EXPECT_EQ(result.exitStatus, 0);
-  const auto out = lines(result.out);
+  const auto out = splitLines(result.out);
   ASSERT_GE(out.size(), 2u);
   EXPECT_EQ(out[0], "loading custom cursor");
   EXPECT_EQ(out[1], "ERROR: could not load custom cursor");

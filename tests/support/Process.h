@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -91,6 +92,14 @@ class Process {
   bool finished_ = false;
   ProcessResult result_;
 };
+
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) result.push_back(line);
+  return result;
+}
 
 // Runs a shell command (xdotool and friends), returning its exit status.
 inline int shell(const std::string& command) {
