@@ -13,6 +13,7 @@ MORROWGEAR_PACKAGES=(
   libglfw3-dev libglew-dev libassimp-dev libsoil-dev libglm-dev libstb-dev
   libgtest-dev
   xvfb xauth xdotool libgl1-mesa-dri
+  dpkg-dev file desktop-file-utils  # the Debian package (dpkg-shlibdeps) and its tests
 )
 
 missing_packages() {

@@ -1,8 +1,10 @@
 // Reading a model file through Assimp into meshes, textures and bounding corners.
 #include "assets/Model.h"
 
+#include <assimp/DefaultIOSystem.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <sys/stat.h>
 
 #include <assimp/Importer.hpp>
 #include <cstring>
@@ -24,6 +26,22 @@ void growCorners(glm::vec3& cornerA, glm::vec3& cornerB, const glm::vec3& p) {
   if (p.z < cornerB.z) cornerB.z = p.z;
 }
 
+// Assimp opens the model and the material libraries it names as it meets them; opening a
+// FIFO would block the game's start for ever, so anything but a regular file is missing.
+class RegularFilesOnly : public Assimp::DefaultIOSystem {
+ public:
+  bool Exists(const char* path) const override { return isRegularFile(path); }
+  Assimp::IOStream* Open(const char* path, const char* mode) override {
+    return isRegularFile(path) ? DefaultIOSystem::Open(path, mode) : nullptr;
+  }
+
+ private:
+  static bool isRegularFile(const char* path) {
+    struct stat status {};
+    return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+  }
+};
+
 bool samePath(const aiString& a, const aiString& b) {
   return a.length == b.length && std::memcmp(a.data, b.data, a.length) == 0;
 }
@@ -38,6 +56,7 @@ void Model::draw(int32_t textureFilterMode, int32_t mipmapMode) const {
 
 void Model::loadModel(const std::string& modelPath) {
   Assimp::Importer importer;
+  importer.SetIOHandler(new RegularFilesOnly);  // the importer owns and deletes it
   const aiScene* scene = importer.ReadFile(modelPath, aiProcess_Triangulate | aiProcess_FlipUVs);
   if (scene == nullptr || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) != 0 || scene->mRootNode == nullptr) {
     std::cout << "ERROR::ASSIMP::" << importer.GetErrorString() << std::endl;

@@ -1,7 +1,9 @@
-// Model textures: decoded by SOIL, uploaded as RGB with a full mipmap chain.
+// Model textures: checked and decoded by SOIL, uploaded as RGB with a full mipmap chain.
 #include "assets/Texture.h"
 
 #include <SOIL.h>
+
+#include "assets/ImageFile.h"
 
 namespace varn::assets {
 
@@ -17,9 +19,10 @@ GLuint textureFromFile(const char* fileName, std::string directory) {
   GLuint name = 0;
   glGenTextures(1, &name);
 
-  int width = 0;
-  int height = 0;
-  unsigned char* pixels = SOIL_load_image(fullPath.c_str(), &width, &height, nullptr, SOIL_LOAD_RGB);
+  // An image larger than the GPU takes would leave an incomplete (black) texture.
+  GLint maxSide = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  const DecodedImage image = loadImage(fullPath, SOIL_LOAD_RGB, maxSide);
 
   glBindTexture(GL_TEXTURE_2D, name);
   // RGB rows are tightly packed: a row whose length is not a multiple of 4 bytes
@@ -27,8 +30,8 @@ GLuint textureFromFile(const char* fileName, std::string directory) {
   GLint savedAlignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &savedAlignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  if (pixels != nullptr && width > 0 && height > 0) {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+  if (image) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, image.width(), image.height(), 0, GL_RGB, GL_UNSIGNED_BYTE, image.pixels());
   } else {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, kPlaceholderTexel);
   }
@@ -40,8 +43,6 @@ GLuint textureFromFile(const char* fileName, std::string directory) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glBindTexture(GL_TEXTURE_2D, 0);
-
-  if (pixels != nullptr) SOIL_free_image_data(pixels);
   return name;
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/Console.h"
 #include "app/Globals.h"
+#include "assets/ImageFile.h"
 #include "render/Projection.h"
 #include "render/RenderState.h"
 
@@ -97,30 +98,25 @@ void reportLoaded(const assets::Model& model) {
 }  // namespace
 
 bool loadCustomCursor(GLFWwindow* window, const char* imagePath) {
-  int width = 0;
-  int height = 0;
-  int channels = 0;
-  unsigned char* pixels = SOIL_load_image(imagePath, &width, &height, &channels, SOIL_LOAD_AUTO);
-  if (pixels && channels != 4) {
-    // GLFW reads cursor pixels as RGBA; any other layout would be read past its end.
-    SOIL_free_image_data(pixels);
-    pixels = SOIL_load_image(imagePath, &width, &height, &channels, SOIL_LOAD_RGBA);
-  }
+  // GLFW reads cursor pixels as RGBA, so every image is decoded to four channels. The
+  // size is bounded like a texture's: a cursor larger than that is no cursor at all.
+  GLint maxSide = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  const assets::DecodedImage pixels = assets::loadImage(imagePath, SOIL_LOAD_RGBA, maxSide);
   if (!pixels) {
     app::printLine("ERROR: could not load custom cursor");
     return false;
   }
   GLFWimage image;
-  image.width = width;
-  image.height = height;
-  image.pixels = pixels;
-  GLFWcursor* cursor = glfwCreateCursor(&image, width / 2, height / 2);
+  image.width = pixels.width();
+  image.height = pixels.height();
+  image.pixels = pixels.pixels();
+  GLFWcursor* cursor = glfwCreateCursor(&image, image.width / 2, image.height / 2);
   if (cursor) {
     glfwSetCursor(window, cursor);  // lives until GLFW terminates
   } else {
     app::printLine("ERROR: could not load custom cursor");
   }
-  SOIL_free_image_data(pixels);
   return cursor != nullptr;
 }
 

@@ -1,16 +1,21 @@
-// The shipped binary run as a player would: real arguments, the real window title, real X input
-// from xdotool under the test's X server. Every run has a time limit.
+// The shipped binary run as a player would: real arguments, real files, the real window title, real X
+// input from xdotool under the test's X server. Every run has a time limit.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
-#include <sstream>
 
+#include "GameWindow.h"
 #include "Process.h"
 #include "StartupTranscript.h"
+#include "TempDir.h"
 
+using varn::test::holdKeyUntil;
 using varn::test::Process;
 using varn::test::ProcessResult;
-using varn::test::shell;
+using varn::test::splitLines;
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -20,28 +25,22 @@ constexpr double kQuickRun = 30.0;  // seconds: start-up failures end long befor
 constexpr double kStartUp = 60.0;   // seconds allowed for set-up under llvmpipe
 const std::vector<std::string>& kTranscript = varn::test::kStartupTranscript;
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) result.push_back(line);
-  return result;
+// A copy of the game's runtime assets that a test may break.
+struct AssetCopy : varn::test::TempDir {
+  AssetCopy() {
+    for (const char* folder : {"Shader", "Models", "Images"})
+      fs::copy(fs::path(kSourceDir) / folder, path() / folder, fs::copy_options::recursive);
+  }
+};
+
+// Waits until set-up has printed `until` and the window is up.
+void startAndWait(const Process& game, const std::string& until = kTranscript.back() + "\n") {
+  ASSERT_TRUE(game.waitForOutput(until, kStartUp)) << game.out();
+  ASSERT_TRUE(varn::test::waitForGameWindow());
 }
 
-// Holds a key long enough for a polling game to see it (at least two frames).
-void pressKey(const std::string& key) { shell("xdotool keydown " + key + " sleep 0.4 keyup " + key); }
-
-// Waits until set-up is done and the window is up.
-void startAndWait(const Process& game) {
-  ASSERT_TRUE(game.waitForOutput(kTranscript.back() + "\n", kStartUp)) << game.out();
-  ASSERT_EQ(shell("timeout 20 xdotool search --sync --onlyvisible --name '^Morrowgear' >/dev/null 2>&1"), 0);
-}
-
-std::string windowName() {
-  const auto names = lines(
-      Process({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^Morrowgear", "getwindowname"}, kSourceDir)
-          .finish(10.0)
-          .out);
-  return names.empty() ? "" : names.front();
+void quitWithEscape(Process& game) {
+  EXPECT_TRUE(holdKeyUntil("Escape", 20.0, [&] { return game.hasExited(); })) << "Escape ends the game";
 }
 
 }  // namespace
@@ -69,16 +68,33 @@ TEST(ShippedGame, StartUpFailuresEndWithTheirMessageAndStatusOneWithoutWaitingFo
 TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnOutcome) {
   Process game({kGame}, kSourceDir);
   startAndWait(game);
-  const std::string title = windowName();
+  const std::string title = varn::test::gameTitleAfterFirstFrame();
   std::smatch m;
   ASSERT_TRUE(
       std::regex_match(title, m, std::regex(R"(Morrowgear \| Objects drawn (\d+) / (\d+) \| Frametime: +\d+ ms)")))
       << title;
   EXPECT_TRUE(std::stoi(m[1]) > 0 && std::stoi(m[1]) <= std::stoi(m[2])) << "some, but no more than considered";
-  pressKey("Escape");
+  quitWithEscape(game);
   const ProcessResult result = game.finish(20.0);
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(lines(result.out), kTranscript) << "quitting mid-game prints no outcome";
+  EXPECT_EQ(splitLines(result.out), kTranscript) << "quitting mid-game prints no outcome";
   EXPECT_TRUE(result.err.empty()) << result.err;
+}
+
+TEST(ShippedGame, AMissingCursorImageOrModelIsReportedAndTheGameRunsOn) {
+  AssetCopy assets;
+  fs::remove(assets.path() / "Images/cursor.png");
+  fs::remove(assets.path() / "Models/bullet/bullet.obj");
+  Process game({kGame}, assets.path().string());
+  startAndWait(game, "loading bullet\nERROR::ASSIMP::");
+  quitWithEscape(game);
+  const ProcessResult result = game.finish(20.0);
+  EXPECT_EQ(result.exitStatus, 0);
+  const auto out = splitLines(result.out);
+  ASSERT_GE(out.size(), 2u);
+  EXPECT_EQ(out[0], "loading custom cursor");
+  EXPECT_EQ(out[1], "ERROR: could not load custom cursor");
+  // The failed model load is the last line, not followed by a claim of success.
+  EXPECT_EQ(out.back().rfind("ERROR::ASSIMP::", 0), 0u) << out.back();
 }

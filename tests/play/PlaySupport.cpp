@@ -4,6 +4,8 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include "GlTest.h"
+#include "LoadedLibraries.h"
 #include "app/Game.h"
 #include "app/Globals.h"
 #include "render/RenderState.h"
@@ -33,6 +35,7 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
   PlayResult result;
   const assets::ParticleSystem* newestSystem = nullptr;
   platform.onFrameDrawn([&](int frame) {
+    if (frame == 0) test::keepLoadedLibrariesMapped();
     FrameRecord record;
     record.frame = frame;
     record.robotPosition = glm::vec3(character.modelMatrix[3]);
@@ -48,6 +51,7 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
     if (lastFrame(platform)) screenshot(name + "-end");
   });
   const char* argv[] = {"morrowgear"};
+  test::recordGlfwErrors();
   testing::internal::CaptureStdout();
   result.exitStatus = app::runGame(1, argv, platform);
   result.out = testing::internal::GetCapturedStdout();

@@ -1,12 +1,34 @@
 // One hidden 800 x 600 window per test process, made current once.
 #include "GlTest.h"
 
-#include <cstdlib>
+#include <cstdio>
+#include <string>
 
 namespace varn::test {
 
+namespace {
+
+// GLFW's own words for the last thing that went wrong, for the failure message.
+std::string& lastGlfwError() {
+  static std::string description;
+  return description;
+}
+
+void rememberGlfwError(int code, const char* description) {
+  lastGlfwError() = "GLFW error " + std::to_string(code) + ": " + (description ? description : "(no description)");
+  // Also said at once: a failed start-up inside the game ends the process before any check.
+  std::fprintf(stderr, "%s\n", lastGlfwError().c_str());
+}
+
+}  // namespace
+
+void recordGlfwErrors() { glfwSetErrorCallback(rememberGlfwError); }
+
+std::string glfwErrorDescription() { return lastGlfwError().empty() ? "no GLFW error reported" : lastGlfwError(); }
+
 GLFWwindow* sharedGlWindow() {
   static GLFWwindow* window = [] {
+    recordGlfwErrors();
     if (!glfwInit()) return static_cast<GLFWwindow*>(nullptr);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
@@ -16,7 +38,10 @@ GLFWwindow* sharedGlWindow() {
     if (!created) return created;
     glfwMakeContextCurrent(created);
     glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) return static_cast<GLFWwindow*>(nullptr);
+    if (glewInit() != GLEW_OK) {
+      lastGlfwError() = "glewInit failed";
+      return static_cast<GLFWwindow*>(nullptr);
+    }
     // GLEW asks for the extension string the core-profile way and leaves one error behind.
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -25,7 +50,9 @@ GLFWwindow* sharedGlWindow() {
   return window;
 }
 
-void GlTest::SetUp() { ASSERT_NE(sharedGlWindow(), nullptr) << "no OpenGL 4.3 core context (is a display set?)"; }
+void GlTest::SetUp() {
+  ASSERT_NE(sharedGlWindow(), nullptr) << "no OpenGL 4.3 core context (is a display set?): " << glfwErrorDescription();
+}
 
 void GlTest::TearDown() {
   if (sharedGlWindow()) {

@@ -6,7 +6,14 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace varn::test {
+
+// Keeps GLFW's description of its latest error, for failure messages; call before glfwInit.
+void recordGlfwErrors();
+// That description, or a note that GLFW reported none.
+std::string glfwErrorDescription();
 
 // The process-wide test window, created on first use with its context current.
 GLFWwindow* sharedGlWindow();

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,17 +60,21 @@ class Process {
   bool waitForOutput(const std::string& needle, double seconds) const {
     return pollFor(seconds, [&] { return out().find(needle) != std::string::npos; });
   }
+  // True once the child has ended (it is reaped here; finish() then returns at once).
+  bool hasExited() {
+    if (!reaped_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
+    return reaped_;
+  }
   // Waits for the exit; past the time limit the child is killed.
   ProcessResult finish(double seconds) {
     if (finished_ || pid_ <= 0) return result_;
     finished_ = true;
-    int status = 0;
-    if (!pollFor(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) {
+    if (!pollFor(seconds, [&] { return hasExited(); })) {
       result_.timedOut = true;
       kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
+      waitpid(pid_, &status_, 0);
     }
-    result_.exitStatus = WIFEXITED(status) && !result_.timedOut ? WEXITSTATUS(status) : -1;
+    result_.exitStatus = WIFEXITED(status_) && !result_.timedOut ? WEXITSTATUS(status_) : -1;
     result_.out = read("out");
     result_.err = read("err");
     return result_;
@@ -82,9 +87,19 @@ class Process {
   }
   TempDir files_;
   pid_t pid_ = -1;
+  int status_ = 0;
+  bool reaped_ = false;
   bool finished_ = false;
   ProcessResult result_;
 };
+
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) result.push_back(line);
+  return result;
+}
 
 // Runs a shell command (xdotool and friends), returning its exit status.
 inline int shell(const std::string& command) {

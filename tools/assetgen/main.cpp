@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "Icon.h"
 #include "Level.h"
 #include "Robots.h"
 #include "Textures.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
   ok &= writeImage(paintBulletPalette(), bullet + "/bullet_palette.png", 3);
 
   ok &= writeImage(paintCursor(), images + "/cursor.png", 4);
+  ok &= writeImage(paintIcon(), images + "/morrowgear.png", 4);
   if (!ok) {
     std::fprintf(stderr, "assetgen: could not write every file under %s\n", root.c_str());
     return 1;

@@ -1,0 +1,52 @@
+// Image files decoded with their size checked first. SOIL's decoders trust whatever
+// size a header claims and crash on some huge or odd files, so an image reaches them
+// only when it is a regular file whose header names a size the game can use.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace varn::assets {
+
+// Width and height in pixels, as an image's header states them.
+struct ImageSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The size from the header of a PNG, JPEG, BMP, TGA, PSD, Radiance HDR or DDS file
+// (the formats SOIL decodes). Nothing when path is not a regular file (a folder, a FIFO,
+// a missing file) or its header is none of these or is cut short.
+std::optional<ImageSize> readImageSize(const std::string& path);
+
+// Decoded pixels, rows from the top of the image down, released with SOIL on destruction.
+class DecodedImage {
+ public:
+  DecodedImage() = default;
+  DecodedImage(unsigned char* pixels, int width, int height, int channels)
+      : pixels_(pixels), width_(width), height_(height), channels_(channels) {}
+  DecodedImage(DecodedImage&& other) noexcept;
+  DecodedImage& operator=(DecodedImage&& other) noexcept;
+  DecodedImage(const DecodedImage&) = delete;
+  DecodedImage& operator=(const DecodedImage&) = delete;
+  ~DecodedImage();
+
+  explicit operator bool() const { return pixels_ != nullptr; }
+  unsigned char* pixels() const { return pixels_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  int channels() const { return channels_; }  // after forcing, as delivered
+
+ private:
+  unsigned char* pixels_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  int channels_ = 0;
+};
+
+// Decodes path into forcedChannels channels per pixel (SOIL_LOAD_RGB, SOIL_LOAD_RGBA).
+// Empty when the header cannot be read, a side is 0 or larger than maxSide pixels, or
+// SOIL cannot decode the file.
+DecodedImage loadImage(const std::string& path, int forcedChannels, int maxSide);
+
+}  // namespace varn::assets

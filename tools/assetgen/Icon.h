@@ -1,0 +1,12 @@
+// The game's face in the desktop menu: the player's robot in front of a spinning enemy saw,
+// on a tile of the factory's brick wall.
+#pragma once
+
+#include "Image.h"
+
+namespace assetgen {
+
+// 256 x 256 RGBA; transparent outside the rounded tile.
+Image paintIcon();
+
+}  // namespace assetgen
