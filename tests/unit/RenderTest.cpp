@@ -1,6 +1,5 @@
 // Render set-up and the frame on the real game assets: the transcript, the shadow map, the lights,
 // the lit uniforms, culling counts, pictures read back from the frame, and the particle step.
-#include <SOIL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +11,6 @@
 
 #include "GlTest.h"
 #include "Screenshot.h"
-#include "TempDir.h"
 #include "app/Globals.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderSetup.h"
@@ -25,26 +23,6 @@ namespace {
 using test::brightness;
 using test::Picture;
 constexpr int kWidth = Picture::kWidth, kHeight = Picture::kHeight;
-
-class CustomCursor : public test::GlTest {};
-
-TEST_F(CustomCursor, ImagesOfAnyChannelCountBecomeACursor) {
-  const test::TempDir dir;
-  const auto load = [](const std::string& path) {
-    testing::internal::CaptureStdout();
-    const bool loaded = loadCustomCursor(test::sharedGlWindow(), path.c_str());
-    return std::make_pair(loaded, testing::internal::GetCapturedStdout());
-  };
-  // GLFW needs RGBA pixels whatever the file holds. Formats that keep the channels: BMP for RGB, TGA for grey and RGBA.
-  for (int channels : {1, 3, 4}) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(33 * 17 * channels));
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37 % 251);
-    const std::string path = (dir.path() / ("cursor" + std::to_string(channels))).string();
-    const int type = channels == 3 ? SOIL_SAVE_TYPE_BMP : SOIL_SAVE_TYPE_TGA;
-    ASSERT_EQ(SOIL_save_image(path.c_str(), type, 33, 17, channels, pixels.data()), 1);
-    EXPECT_EQ(load(path), std::make_pair(true, std::string())) << channels << " channels";
-  }
-}
 
 // The set-up runs once per process and fills the game's globals; the tests share it and put the toggles back.
 class RenderTest : public test::GlTest {
