@@ -15,7 +15,7 @@ mkdir -p "$out/corpus" "$out/crashes"
 cp -n Models/*/*.png Models/*/*.obj Models/*/*.mtl Images/*.png "$out/corpus/" 2>/dev/null || true
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
   -DGLFW_INCLUDE_NONE -DGLM_FORCE_CTOR_INIT -Isrc -I/usr/include/SOIL \
-  tests/fuzz/FuzzAssets.cpp src/assets/ImageFile.cpp src/assets/Texture.cpp src/assets/Model.cpp \
+  tools/fuzz/FuzzAssets.cpp src/assets/ImageFile.cpp src/assets/Texture.cpp src/assets/Model.cpp \
   src/assets/Mesh.cpp src/render/Shader.cpp src/app/Console.cpp \
   -lSOIL -lassimp -lGLEW -lglfw -lGL -o "$out/fuzz_assets"
 

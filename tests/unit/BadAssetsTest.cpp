@@ -61,73 +61,65 @@ std::string encoded(Format format, int width, int height) {
   return out;
 }
 
-void putLittleEndian(std::string& bytes, size_t at, uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-void putBigEndian(std::string& bytes, size_t at, uint32_t value, int size) {
-  for (int i = 0; i < size; ++i)
-    bytes[at + static_cast<size_t>(i)] = static_cast<char>((value >> (8 * (size - 1 - i))) & 0xFF);
+// Writes value into size bytes at `at`, least significant byte first unless bigEndian.
+std::string& put(std::string& bytes, size_t at, uint32_t value, int size, bool bigEndian = false) {
+  for (int i = 0; i < size; ++i) {
+    const int shift = 8 * (bigEndian ? size - 1 - i : i);
+    bytes[at + static_cast<size_t>(i)] = static_cast<char>((value >> shift) & 0xFF);
+  }
+  return bytes;
 }
 
 // An uncompressed 32-bit DDS (the layout SOIL reads without block decompression).
 std::string ddsImage(int width, int height) {
-  std::string bytes(128, '\0');
-  bytes.replace(0, 4, "DDS ");
-  putLittleEndian(bytes, 4, 124, 4);                       // header size
-  putLittleEndian(bytes, 8, 0x1 | 0x2 | 0x4 | 0x1000, 4);  // caps, height, width, pixel format
-  putLittleEndian(bytes, 12, static_cast<uint32_t>(height), 4);
-  putLittleEndian(bytes, 16, static_cast<uint32_t>(width), 4);
-  putLittleEndian(bytes, 20, static_cast<uint32_t>(width * 4), 4);  // pitch
-  putLittleEndian(bytes, 76, 32, 4);                                // pixel format size
-  putLittleEndian(bytes, 80, 0x40 | 0x1, 4);                        // RGB with alpha
-  putLittleEndian(bytes, 88, 32, 4);                                // bits per pixel
-  putLittleEndian(bytes, 92, 0x00FF0000, 4);
-  putLittleEndian(bytes, 96, 0x0000FF00, 4);
-  putLittleEndian(bytes, 100, 0x000000FF, 4);
-  putLittleEndian(bytes, 104, 0xFF000000, 4);
-  putLittleEndian(bytes, 108, 0x1000, 4);  // a plain texture
-  bytes.append(static_cast<size_t>(width * height * 4), '\x7f');
-  return bytes;
+  std::string bytes = "DDS " + std::string(124, '\0');
+  const std::pair<size_t, uint32_t> fields[] = {
+      {4, 124},
+      {8, 0x1 | 0x2 | 0x4 | 0x1000},  // header size; caps, height, width, pixel format
+      {12, uint32_t(height)},
+      {16, uint32_t(width)},
+      {20, uint32_t(width * 4)},  // pitch
+      {76, 32},
+      {80, 0x40 | 0x1},
+      {88, 32},  // pixel format: RGB with alpha, 32 bits
+      {92, 0x00FF0000},
+      {96, 0x0000FF00},
+      {100, 0x000000FF},
+      {104, 0xFF000000},
+      {108, 0x1000}};
+  for (const auto& [at, value] : fields) put(bytes, at, value, 4);
+  return bytes + std::string(static_cast<size_t>(width * height * 4), '\x7f');
 }
 
 // A TGA header (type 2, 24 bits) that claims width x height, followed by a few pixels only.
 std::string tgaHeaderClaiming(uint32_t width, uint32_t height) {
   std::string bytes(18, '\0');
   bytes[2] = 2;
-  putLittleEndian(bytes, 12, width, 2);
-  putLittleEndian(bytes, 14, height, 2);
   bytes[16] = 24;
-  return bytes + std::string(30, '\x55');
+  return put(put(bytes, 12, width, 2), 14, height, 2) + std::string(30, '\x55');
 }
 
-// Size fields patched into real files: the frame header of a JPEG, the info header of a BMP.
 // An 8 x 8 baseline JPEG kept under tests/ (stb's JPEG writer trips the sanitizer build).
 std::string jpegImage() {
   std::ifstream in(std::string(MORROWGEAR_SOURCE_DIR) + "/tests/corpus/gradient-8x8.jpg", std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Real files whose size fields are patched: a JPEG's frame header, a BMP's and a PNG's.
 std::string jpegClaiming(uint16_t width, uint16_t height) {
   std::string bytes = jpegImage();
   const size_t frame = bytes.find("\xFF\xC0");
-  putBigEndian(bytes, frame + 5, height, 2);
-  putBigEndian(bytes, frame + 7, width, 2);
-  return bytes;
+  return put(put(bytes, frame + 5, height, 2, true), frame + 7, width, 2, true);
 }
 
 std::string bmpClaiming(uint32_t width, uint32_t height) {
   std::string bytes = encoded(Format::Bmp, 4, 4);
-  putLittleEndian(bytes, 18, width, 4);
-  putLittleEndian(bytes, 22, height, 4);
-  return bytes;
+  return put(put(bytes, 18, width, 4), 22, height, 4);
 }
 
 std::string pngClaiming(uint32_t width, uint32_t height) {
   std::string bytes = encoded(Format::Png, 4, 4);
-  putBigEndian(bytes, 16, width, 4);
-  putBigEndian(bytes, 20, height, 4);
-  return bytes;
+  return put(put(bytes, 16, width, 4, true), 20, height, 4, true);
 }
 
 // Text that matches no image format (its second byte rules out a TGA).
