@@ -33,7 +33,9 @@ inline constexpr Leg kStartToButtonRoom[] = {
     {false, false, false, true, true, 300, 4.0f, "east up two steps into the fourth room, to its east wall"},
     {true, false, false, false, true, 216, 6.0f, "north up the four steps into the button room"},
     {true, false, false, false, false, 120, 6.0f, "on to the button room's back wall, under the button"},
-    {false, true, false, false, false, 60, 6.0f, "back off to the shooting position"},
+    {false, false, true, false, true, 180, 7.0f, "west along it, up onto the firing step, to the machine on it"},
+    {false, true, false, false, false, 12, 7.0f, "back off from the wall to the shooting position"},
+    {false, false, false, false, false, 60, 7.0f, "land and stand"},
 };
 
 // After the first kLegsToHallDoorway legs the robot stands in the hall beside the doorway
@@ -45,11 +47,15 @@ inline constexpr Leg kHallToOpenEdge[] = {
 };
 
 // Where the robot stands (its position: the translation of its model matrix, at its feet)
-// after kStartToButtonRoom. From anywhere within kShootingTolerance (in x and z) of it a
-// shot fired straight at -z from the shoulder (position + 1.5 in y) meets the button's box,
-// x 42.4..43.8, y 7.1..8.9 at z = -36.5, before any wall.
-inline const glm::vec3 kShootingPosition{43.2f, 6.0f, -32.5f};
+// after kStartToButtonRoom: on the firing step west of the button, from where the player
+// camera shows the whole button to the right of the robot. From anywhere within
+// kShootingTolerance (in x and z) of it a shot fired from the shoulder (position + 1.5 in y)
+// towards kButtonAimPoint meets the button's box, x 42.4..43.8, y 7.1..8.9 at z = -36.5,
+// before any wall.
+inline const glm::vec3 kShootingPosition{40.7f, 7.0f, -35.15f};
 constexpr float kShootingTolerance = 0.4f;
+// The middle of the button's box, at the height of the shoulder on the firing step.
+inline const glm::vec3 kButtonAimPoint{43.1f, 8.5f, -36.5f};
 
 // The robot falls out of the level (the game is lost) below this height of its lowest point.
 constexpr float kFallOutY = -10.0f;

@@ -1,4 +1,4 @@
-// The route as a script, and the aim that sends a bullet straight north.
+// The route as a script, and the aim that sends a bullet at the button.
 #include "RouteScript.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -7,19 +7,27 @@ namespace varn::test {
 
 void appendRouteToButtonRoom(ScriptedPlatform& platform) { appendLegs(platform, route::kStartToButtonRoom); }
 
-glm::vec2 cursorAimingNorth(int windowWidth, int windowHeight) {
-  // The player camera keeps its start-up offset from the robot, so the pixel is the same
-  // wherever the robot stands: project a point on the shoulder plane ahead of it.
+namespace {
+
+// The pixel of a point given relative to the robot's position. The player camera keeps its
+// start-up offset from the robot, so the pixel is the same wherever the robot stands.
+glm::vec2 pixelOfOffset(glm::vec3 offset, int windowWidth, int windowHeight) {
   const glm::mat4 view = glm::lookAt(glm::vec3(0.0f, 5.0f, 3.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
   const glm::mat4 projection =
       glm::perspective(1.0471976f, static_cast<float>(windowWidth) / windowHeight, 0.1f, 40.0f);
-  const glm::vec4 clip = projection * view * glm::vec4(0.0f, 1.5f, -3.0f, 1.0f);
-  const float ndcY = clip.y / clip.w;
-  return {static_cast<float>(windowWidth / 2), (1.0f - ndcY) * 0.5f * static_cast<float>(windowHeight)};
+  const glm::vec4 clip = projection * view * glm::vec4(offset, 1.0f);
+  return {(clip.x / clip.w + 1.0f) * 0.5f * static_cast<float>(windowWidth),
+          (1.0f - clip.y / clip.w) * 0.5f * static_cast<float>(windowHeight)};
+}
+
+}  // namespace
+
+glm::vec2 cursorAimingAtButton(int windowWidth, int windowHeight) {
+  return pixelOfOffset(route::kButtonAimPoint - route::kShootingPosition, windowWidth, windowHeight);
 }
 
 void appendShotAtButton(ScriptedPlatform& platform) {
-  const glm::vec2 cursor = cursorAimingNorth();
+  const glm::vec2 cursor = cursorAimingAtButton();
   platform.cursorAt(cursor.x, cursor.y).idle(3);
   platform.click(1);
 }

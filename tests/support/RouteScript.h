@@ -18,11 +18,11 @@ void appendLegs(ScriptedPlatform& platform, const route::Leg (&legs)[N], int leg
 // The whole route from the start to the shooting position in the button room (1/60 s frames).
 void appendRouteToButtonRoom(ScriptedPlatform& platform);
 
-// The window pixel that aims the robot straight at -z with the player camera, at the
-// game's default 800 x 600: the centre column, above the robot.
-glm::vec2 cursorAimingNorth(int windowWidth = 800, int windowHeight = 600);
+// The window pixel that aims the robot standing at route::kShootingPosition at
+// route::kButtonAimPoint with the player camera, at the game's default 800 x 600.
+glm::vec2 cursorAimingAtButton(int windowWidth = 800, int windowHeight = 600);
 
-// Moves the cursor to aim north, waits a few frames for the turn, and fires once.
+// Moves the cursor onto the button, waits a few frames for the turn, and fires once.
 void appendShotAtButton(ScriptedPlatform& platform);
 
 }  // namespace varn::test
