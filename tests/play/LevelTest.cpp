@@ -75,7 +75,8 @@ TEST(Playthrough, Win) {
   float beforeHit = -1.0f, afterHit = -1.0f;
   int hitFrame = -1;
   const PlayResult result = play("win", platform, [&](const FrameRecord& f) {
-    const glm::vec2 button(400.0f, 40.0f);  // top middle, where the wall with the button comes into view
+    glm::vec2 button(0.0f);  // where the button is drawn, in view from the shooting position
+    projectToWindow(route::kButtonAimPoint, button);
     if (f.frame == shotFrame - 1) {
       arrival = f.robotPosition;
       beforeHit = meanBrightness(backBuffer(), button, 40);

@@ -73,9 +73,10 @@ struct PlayRun {
 class KeyFramePlay {
  public:
   KeyFramePlay() {
-    // The robot drops onto the start floor; both enemies stand in the room.
-    platform.idle(24);
-    at[20] = "start";
+    // The robot drops onto the start floor; the enemy that starts behind the camera comes
+    // into view as both close in.
+    platform.idle(84);
+    at[80] = "start";
     // The trigger held, the aim on the nearest living enemy, until both are down.
     fightStart = platform.scriptLength();
     platform.click(6 * kFramesPerSecond);
@@ -144,8 +145,10 @@ class KeyFramePlay {
         run.renderer = renderer.str();
       }
       if (f.frame >= fightStart && f.frame < fightEnd && !(varn::enemy1Destroyed && varn::enemy2Destroyed)) {
-        const varn::scene::Enemy& enemy = !varn::enemy1Destroyed ? varn::enemy1 : varn::enemy2;
-        const glm::vec3 middle = (enemy.worldCornerA + enemy.worldCornerB) * 0.5f;
+        const glm::vec3 middle1 = (varn::enemy1.worldCornerA + varn::enemy1.worldCornerB) * 0.5f;
+        const glm::vec3 middle2 = (varn::enemy2.worldCornerA + varn::enemy2.worldCornerB) * 0.5f;
+        const bool firstIsNearer = glm::length(middle1 - f.robotPosition) <= glm::length(middle2 - f.robotPosition);
+        const glm::vec3 middle = varn::enemy2Destroyed || (!varn::enemy1Destroyed && firstIsNearer) ? middle1 : middle2;
         aimAt(platform, {middle.x, f.robotPosition.y + 1.5f, middle.z});  // at shoulder height
       }
       if (f.frame == fightEnd) run.enemiesDownBeforeRoute = varn::enemy1Destroyed && varn::enemy2Destroyed;
