@@ -70,7 +70,8 @@ struct Phase {
   double trianglesPerFrame = 0.0;
 };
 
-// Keeps count bullets hanging in the air ahead of the robot, replacing those whose time ran out.
+// Keeps count bullets hanging in the air in front of the robot, on the camera's side (the
+// robot stands by the button room's back wall), replacing those whose time ran out.
 void keepBullets(int count) {
   auto& bullets = varn::bullets;
   bullets.erase(std::remove_if(bullets.begin(), bullets.end(), [](const auto& b) { return !b || b->lifetime < 0.5f; }),
@@ -78,19 +79,19 @@ void keepBullets(int count) {
   const glm::vec3 robot(varn::character.modelMatrix[3]);
   for (int i = static_cast<int>(bullets.size()); i < count; ++i) {
     const glm::vec3 at =
-        robot + glm::vec3(-1.5f + 0.3f * static_cast<float>(i % 11), 1.5f, -1.0f - 0.3f * static_cast<float>(i / 11));
+        robot + glm::vec3(-1.5f + 0.3f * static_cast<float>(i % 11), 1.5f, 1.0f + 0.3f * static_cast<float>(i / 11));
     bullets.push_back(
         std::make_unique<varn::scene::Bullet>(varn::bulletModel, glm::translate(glm::mat4(1.0f), at), glm::vec3(0.0f)));
   }
 }
 
-// Keeps count button-sized bursts alive ahead of the robot.
+// Keeps count button-sized bursts alive in front of the robot, on the camera's side.
 void keepParticleSystems(int count) {
   auto& systems = varn::render::particleSystems;
   const glm::vec3 robot(varn::character.modelMatrix[3]);
   for (int i = static_cast<int>(systems.size()); i < count; ++i) {
     auto system = std::make_unique<varn::assets::ParticleSystem>();
-    const glm::vec3 at = robot + glm::vec3(-2.0f + 0.2f * static_cast<float>(i), 1.0f, -2.0f);
+    const glm::vec3 at = robot + glm::vec3(-2.0f + 0.2f * static_cast<float>(i), 1.0f, 2.0f);
     varn::render::applyExplosionPreset(*system, 2, at);
     systems.push_back(std::move(system));
   }

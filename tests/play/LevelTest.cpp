@@ -27,9 +27,9 @@ TEST(Playthrough, Win) {
     if (hitFrame >= 0 && f.frame == hitFrame + 20) screenshot("win-explosion");
   });
   expectCleanRun(result);
-  EXPECT_NEAR(arrival.x, kShootingPosition.x, kShootingTolerance);
-  EXPECT_NEAR(arrival.z, kShootingPosition.z, kShootingTolerance);
-  EXPECT_NEAR(arrival.y, kShootingPosition.y, 0.2f);
+  EXPECT_NEAR(arrival.x, route::kShootingPosition.x, route::kShootingTolerance);
+  EXPECT_NEAR(arrival.z, route::kShootingPosition.z, route::kShootingTolerance);
+  EXPECT_NEAR(arrival.y, route::kShootingPosition.y, 0.2f);
   const std::vector<int> hits = result.effectFrames(2);
   ASSERT_EQ(hits.size(), 1u) << "one shot, one button hit";
   EXPECT_GT(hits[0], shotFrame);

@@ -65,6 +65,21 @@ void expectCleanRun(const PlayResult& result) {
   EXPECT_EQ(result.firstGlError, 0u) << "first GL error in frame " << result.firstGlErrorFrame;
 }
 
+bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel) {
+  const glm::vec4 clip = render::projection * activeCamera->modelMatrix * glm::vec4(worldPoint, 1.0f);
+  if (clip.w <= 0.0f) return false;
+  const glm::vec3 ndc = glm::vec3(clip) / clip.w;
+  pixel.x = (ndc.x + 1.0f) * 0.5f * static_cast<float>(windowWidth);
+  pixel.y = (1.0f - ndc.y) * 0.5f * static_cast<float>(windowHeight);
+  return true;
+}
+
+void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint) {
+  glm::vec2 pixel(0.0f);
+  projectToWindow(worldPoint, pixel);
+  platform.setCursorPosition(pixel.x, pixel.y);
+}
+
 void screenshot(const std::string& name) {
   test::saveScreenshot(std::string(MORROWGEAR_ARTIFACT_DIR) + "/play-" + name + ".png", Picture::kWidth,
                        Picture::kHeight);

@@ -44,6 +44,11 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
 void expectCleanRun(const PlayResult& result);
 
 // Saves the back buffer under the build's artifact folder as play-<name>.png.
+// The window pixel where the active camera shows worldPoint; false behind the camera.
+bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel);
+// Moves the cursor onto the window pixel where worldPoint is seen.
+void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint);
+
 void screenshot(const std::string& name);
 
 constexpr int kFramesPerSecond = 60;

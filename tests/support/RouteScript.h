@@ -1,19 +1,21 @@
-// The winning route through the level as a script, shared by the play-through and the timedemo.
+// The winning route and shot as scripts for the scripted platform.
 #pragma once
 
 #include <glm/glm.hpp>
 
+#include "LevelRoute.h"
 #include "app/ScriptedPlatform.h"
 
 namespace varn::test {
 
-// Walks and jumps from the start to the shooting position in the button room, at 1/60 s a frame.
+// Walks and jumps from the start to route::kShootingPosition, at 1/60 s a frame.
 void appendRouteToButtonRoom(app::ScriptedPlatform& platform);
-// Aims straight at -z, waits a few frames for the turn, and fires once.
-void appendShotAtButton(app::ScriptedPlatform& platform);
 
-// From within kShootingTolerance of here (in x and z) a shot straight at -z from the shoulder meets the button first.
-inline const glm::vec3 kShootingPosition{43.2f, 6.0f, -32.5f};
-constexpr float kShootingTolerance = 0.4f;
+// The window pixel that aims the robot standing at route::kShootingPosition at
+// route::kButtonAimPoint with the player camera, at the game's default 800 x 600.
+glm::vec2 cursorAimingAtButton(int windowWidth = 800, int windowHeight = 600);
+
+// Moves the cursor onto the button, waits a few frames for the turn, and fires once.
+void appendShotAtButton(app::ScriptedPlatform& platform);
 
 }  // namespace varn::test

@@ -38,6 +38,8 @@ struct Zone {
   double floorY;
   double wallHeight;
   const char* material;  // floor material
+  // A raised platform standing on a lower floor: its open edges get hazard-striped skirts.
+  bool platform = false;
 };
 
 // Steel steps, each one unit deep and half a unit high, climbing +x or -z from baseY.
@@ -61,18 +63,22 @@ struct Prop {
 // Start room around the origin (both enemies and the robot start here), a corridor north to
 // the second room under light 1, stairs east up to the hall under lights 2 and 3 (whose north
 // side is an open edge over the void), two steps up into the room under light 4, and stairs
-// north to the button room under light 5.
+// north to the button room under light 5. In the button room a firing step stands against
+// the back wall west of the button: from its top the robot's shoulder is level with the
+// button and the player camera looks down on the whole of it.
 const Zone kZones[] = {
-    {{-5.5, 5.5, -7.0, 5.0}, -1.0, 3.0, "floor"},      // start room
-    {{2.0, 5.5, -13.0, -7.0}, -1.0, 3.0, "floor"},     // corridor to the second room
-    {{2.0, 12.0, -22.0, -13.0}, -1.0, 3.0, "floor"},   // second room
-    {{20.0, 34.0, -24.5, -14.0}, 3.0, 3.0, "floor"},   // hall
-    {{20.0, 23.0, -25.0, -24.5}, 3.0, 3.0, "floor"},   // hall, north strip west of the edge
-    {{23.0, 30.0, -25.0, -24.5}, 3.0, 3.0, "hazard"},  // hall, the open edge
-    {{30.0, 34.0, -25.0, -24.5}, 3.0, 3.0, "floor"},   // hall, north strip east of the edge
-    {{36.0, 37.0, -22.5, -18.5}, 4.0, 3.0, "floor"},   // landing after the two steps
-    {{37.0, 44.0, -25.0, -16.0}, 4.0, 3.0, "floor"},   // fourth room
-    {{38.0, 48.0, -36.5, -29.0}, 6.0, 3.5, "floor"},   // button room
+    {{-5.5, 5.5, -7.0, 5.0}, -1.0, 3.0, "floor"},           // start room
+    {{2.0, 5.5, -13.0, -7.0}, -1.0, 3.0, "floor"},          // corridor to the second room
+    {{2.0, 12.0, -22.0, -13.0}, -1.0, 3.0, "floor"},        // second room
+    {{20.0, 34.0, -24.5, -14.0}, 3.0, 3.0, "floor"},        // hall
+    {{20.0, 23.0, -25.0, -24.5}, 3.0, 3.0, "floor"},        // hall, north strip west of the edge
+    {{23.0, 30.0, -25.0, -24.5}, 3.0, 3.0, "hazard"},       // hall, the open edge
+    {{30.0, 34.0, -25.0, -24.5}, 3.0, 3.0, "floor"},        // hall, north strip east of the edge
+    {{36.0, 37.0, -22.5, -18.5}, 4.0, 3.0, "floor"},        // landing after the two steps
+    {{37.0, 44.0, -25.0, -16.0}, 4.0, 3.0, "floor"},        // fourth room
+    {{38.0, 48.0, -36.5, -29.0}, 6.0, 3.5, "floor"},        // button room
+    {{38.0, 41.5, -34.0, -33.0}, 6.5, 3.0, "floor", true},  // button room, the firing step's stair
+    {{38.0, 41.5, -36.5, -34.0}, 7.0, 2.5, "floor", true},  // button room, the firing step's top
 };
 
 const Stair kStairs[] = {
@@ -85,8 +91,9 @@ const Stair kStairs[] = {
 const Rect kOpenEdges[] = {{23.0, 30.0, -25.5, -25.0}};
 
 // Props stay clear of the walking route (see tests/support/LevelRoute.h), of the enemies'
-// start places and of the lines from the robot's start to them; none is higher than 1.6,
-// so no prop lets the robot jump over a wall.
+// start places and of the lines from the robot's start to them, except the machine on the
+// firing step, which stops the robot at its firing place; none is higher than 1.6, so no
+// prop lets the robot jump over a wall.
 const Prop kProps[] = {
     // start room
     {PropKind::Crate, -4.8, -6.3, 0.8, 0.8, 0.8, -1.0},
@@ -114,10 +121,9 @@ const Prop kProps[] = {
     // button room
     {PropKind::Crate, 38.8, -29.8, 1.0, 1.0, 1.0, 6.0},
     {PropKind::Crate, 47.2, -29.8, 1.0, 1.0, 1.0, 6.0},
-    {PropKind::Crate, 38.8, -35.7, 1.0, 1.0, 1.0, 6.0},
     {PropKind::Crate, 47.2, -35.7, 1.0, 1.0, 1.0, 6.0},
     {PropKind::Crate, 46.1, -35.8, 0.8, 0.8, 0.8, 6.0},
-    {PropKind::Machine, 40.6, -36.0, 2.0, 0.9, 1.6, 6.0},
+    {PropKind::Machine, 39.0, -36.0, 2.0, 0.9, 1.6, 7.0},
 };
 
 // The button's niche in the button room's back wall (world units). The niche is deeper than
@@ -133,11 +139,12 @@ enum class CellKind { Empty, Walk, Open };
 
 struct Cell {
   CellKind kind = CellKind::Empty;
-  double floorY = 0.0;   // walkable cells: the height robots stand on
-  double wallTop = 0.0;  // walkable cells: how high a wall beside them reaches
-  bool slab = false;     // a wall cell: empty, next to a walkable one
-  double cap = 0.0;      // wall cells: top
-  double base = 0.0;     // wall cells: bottom of the outer faces
+  double floorY = 0.0;    // walkable cells: the height robots stand on
+  double wallTop = 0.0;   // walkable cells: how high a wall beside them reaches
+  bool platform = false;  // walkable cells: part of a raised platform
+  bool slab = false;      // a wall cell: empty, next to a walkable one
+  double cap = 0.0;       // wall cells: top
+  double base = 0.0;      // wall cells: bottom of the outer faces
 };
 
 class Grid {
@@ -248,6 +255,7 @@ class LevelBuilder {
         cell.kind = CellKind::Walk;
         cell.floorY = zone.floorY;
         cell.wallTop = zone.floorY + zone.wallHeight;
+        cell.platform = zone.platform;
       });
     for (const Stair& stair : kStairs)
       for (int k = 0; k < stair.steps; ++k) {
@@ -279,10 +287,10 @@ class LevelBuilder {
 
   // Upright faces along grid edges, merged into the longest runs with the same height span.
   void addWalls() {
-    // (axis, plane index, facing, y0, y1) -> positions along the edge line
-    std::map<std::tuple<int, int, int, double, double>, std::vector<int>> runs;
-    const auto record = [&](int axis, int plane, int facing, double y0, double y1, int along) {
-      if (y1 > y0) runs[{axis, plane, facing, y0, y1}].push_back(along);
+    // (axis, plane index, facing, y0, y1, skirt) -> positions along the edge line
+    std::map<std::tuple<int, int, int, double, double, bool>, std::vector<int>> runs;
+    const auto record = [&](int axis, int plane, int facing, double y0, double y1, int along, bool skirt = false) {
+      if (y1 > y0) runs[{axis, plane, facing, y0, y1, skirt}].push_back(along);
     };
     // a is the cell on the low side of the edge, b on the high side.
     const auto edge = [&](const Cell& a, const Cell& b, int axis, int plane, int along) {
@@ -294,6 +302,9 @@ class LevelBuilder {
       if (b.slab && !a.slab && !aWalk) record(axis, plane, -1, b.base, b.cap, along);
       if (a.slab && b.slab && a.cap < b.cap) record(axis, plane, -1, a.cap, b.cap, along);
       if (a.slab && b.slab && b.cap < a.cap) record(axis, plane, +1, b.cap, a.cap, along);
+      // A platform's edge over a lower floor: a skirt from that floor up to the platform's top.
+      if (aWalk && bWalk && a.platform && a.floorY > b.floorY) record(axis, plane, +1, b.floorY, a.floorY, along, true);
+      if (aWalk && bWalk && b.platform && b.floorY > a.floorY) record(axis, plane, -1, a.floorY, b.floorY, along, true);
     };
     for (int j = 0; j < kGridDepth; ++j)
       for (int i = 0; i + 1 < kGridWidth; ++i) edge(grid.at(i, j), grid.at(i + 1, j), 0, i + 1, j);
@@ -301,7 +312,7 @@ class LevelBuilder {
       for (int i = 0; i < kGridWidth; ++i) edge(grid.at(i, j), grid.at(i, j + 1), 1, j + 1, i);
 
     for (auto& [key, positions] : runs) {
-      const auto [axis, plane, facing, y0, y1] = key;
+      const auto [axis, plane, facing, y0, y1, skirt] = key;
       std::sort(positions.begin(), positions.end());
       std::size_t start = 0;
       while (start < positions.size()) {
@@ -309,7 +320,13 @@ class LevelBuilder {
         while (end < positions.size() && positions[end] == positions[end - 1] + 1) ++end;
         const int first = positions[start];
         const int last = positions[end - 1] + 1;
-        if (axis == 0)
+        if (skirt && axis == 0)
+          addPiece("skirt", "hazard",
+                   uprightQuad(Axis::X, cellX(plane), facing, cellZ(first), cellZ(last), y0, y1, 1.0));
+        else if (skirt)
+          addPiece("skirt", "hazard",
+                   uprightQuad(Axis::Z, cellZ(plane), facing, cellX(first), cellX(last), y0, y1, 1.0));
+        else if (axis == 0)
           addWall(Axis::X, cellX(plane), facing, cellZ(first), cellZ(last), y0, y1);
         else
           addWall(Axis::Z, cellZ(plane), facing, cellX(first), cellX(last), y0, y1);
@@ -459,6 +476,32 @@ ObjModel buildButton() {
   const glm::dvec2 high = paletteDetail(1, 1.0, 1.0);
   spreadUv(cap, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0), glm::dvec4(low.x, low.y, high.x, high.y));
   button.faces.push_back(cap);
+  // A hazard-striped frame round the niche, standing off the bricks, and an amber warning
+  // lamp above it: the goal reads as such from across the room.
+  const double frame = 0.2;
+  const double frameZ = kBackWallZ + 0.03;
+  const double outerX0 = kNicheX0 - frame, outerX1 = kNicheX1 + frame;
+  const double outerY0 = kNicheY0 - frame, outerY1 = kNicheY1 + frame;
+  const glm::dvec4 bars[4] = {{outerX0, outerX1, outerY0, kNicheY0},
+                              {outerX0, outerX1, kNicheY1, outerY1},
+                              {outerX0, kNicheX0, kNicheY0, kNicheY1},
+                              {kNicheX1, outerX1, kNicheY0, kNicheY1}};
+  const glm::dvec2 stripesLow = paletteDetail(0, 0.0, 0.0);
+  const glm::dvec2 stripesHigh = paletteDetail(0, 1.0, 1.0);
+  for (const glm::dvec4& bar : bars) {
+    // The whole tile spans the frame's width, so the stripes keep one size on every bar.
+    Face face = makeFace({glm::dvec3(bar.x, bar.z, frameZ), glm::dvec3(bar.y, bar.z, frameZ),
+                          glm::dvec3(bar.y, bar.w, frameZ), glm::dvec3(bar.x, bar.w, frameZ)},
+                         paletteCell(button::Yellow));
+    const glm::dvec2 perUnit = (stripesHigh - stripesLow) / (outerX1 - outerX0);
+    spreadUv(face, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0),
+             glm::dvec4(stripesLow.x, stripesLow.y, stripesLow.x + perUnit.x * (bar.y - bar.x),
+                        stripesLow.y + perUnit.y * (bar.w - bar.z)));
+    button.faces.push_back(face);
+  }
+  const double lampX = (kNicheX0 + kNicheX1) * 0.5;
+  addTaperedBox(button, outerY1, glm::dvec4(lampX - 0.22, lampX + 0.22, kBackWallZ - 0.05, -36.3), outerY1 + 0.25,
+                glm::dvec4(lampX - 0.12, lampX + 0.12, kBackWallZ - 0.05, -36.4), paletteCell(button::Yellow));
   return model;
 }
 

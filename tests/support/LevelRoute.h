@@ -1,0 +1,47 @@
+// The walking route through the brick factory, from the robot's start to the firing step
+// in the button room, as the keys held in each leg; shared by the play-throughs, the
+// reference pictures and the timedemo. Most legs end against a wall, which lines the
+// robot up; the others are short.
+#pragma once
+
+#include <glm/glm.hpp>
+
+namespace varn::test::route {
+
+struct Leg {
+  bool forward;   // W (-z)
+  bool backward;  // S (+z)
+  bool left;      // A (-x)
+  bool right;     // D (+x)
+  bool jump;      // Space, held for the whole leg: the robot jumps again on every landing
+  int frames;     // at 1/60 s
+  const char* what;
+};
+
+inline constexpr Leg kStartToButtonRoom[] = {
+    {false, false, false, false, false, 30, "drop from the origin onto the start room's floor"},
+    {true, false, false, false, false, 120, "north to the start room's north wall"},
+    {false, false, false, true, false, 120, "east along it to the east wall, in front of the corridor"},
+    {true, false, false, false, false, 192, "north through the corridor into the second room, to z = -17.5"},
+    {false, false, false, true, true, 600, "east up the eight steps into the hall, to its east wall"},
+    {true, false, false, false, false, 54, "north along the wall to the doorway at z = -20.5"},
+    {false, false, false, true, true, 300, "east up two steps into the fourth room, to its east wall"},
+    {true, false, false, false, true, 216, "north up the four steps into the button room"},
+    {true, false, false, false, false, 120, "on to the button room's back wall, under the button"},
+    {false, false, true, false, true, 180, "west along it, up onto the firing step, to the machine on it"},
+    {false, true, false, false, false, 12, "back off from the wall to the shooting position"},
+    {false, false, false, false, false, 60, "land and stand"},
+};
+
+// Where the robot stands (its position: the translation of its model matrix, at its feet)
+// after kStartToButtonRoom: on the firing step west of the button, from where the player
+// camera shows the whole button to the right of the robot. From anywhere within
+// kShootingTolerance (in x and z) of it a shot fired from the shoulder (position + 1.5 in y)
+// towards kButtonAimPoint meets the button's box, x 42.4..43.8, y 7.1..8.9 at z = -36.5,
+// before any wall.
+inline const glm::vec3 kShootingPosition{40.7f, 7.0f, -35.15f};
+constexpr float kShootingTolerance = 0.4f;
+// The middle of the button's box, at the height of the shoulder on the firing step.
+inline const glm::vec3 kButtonAimPoint{43.1f, 8.5f, -36.5f};
+
+}  // namespace varn::test::route
