@@ -43,21 +43,19 @@ struct KeyFrame {
   const char* name;
   const char* base;  // nullptr: stored whole
 };
-const KeyFrame kKeyFrames[] = {
-    {"start", nullptr},
-    {"enemy-hit", nullptr},
-    {"enemy-destroyed", nullptr},
-    {"corridor", nullptr},
-    {"button-room", nullptr},
-    {"wireframe", nullptr},
-    {"nearest-no-mipmaps", nullptr},
-    {"culling-off", "button-room"},
-    {"ambient-0", nullptr},
-    {"ambient-1", nullptr},
-    {"free-camera", nullptr},
-    {"transparency-off-bullet", "button-room"},
-    {"victory", "button-room"},
-};
+const KeyFrame kKeyFrames[] = {{"start", nullptr},
+                               {"enemy-hit", nullptr},
+                               {"enemy-destroyed", nullptr},
+                               {"corridor", nullptr},
+                               {"button-room", nullptr},
+                               {"wireframe", nullptr},
+                               {"nearest-no-mipmaps", nullptr},
+                               {"culling-off", "button-room"},
+                               {"ambient-0", nullptr},
+                               {"ambient-1", nullptr},
+                               {"free-camera", nullptr},
+                               {"transparency-off-bullet", "button-room"},
+                               {"victory", "button-room"}};
 
 // What one play produced.
 struct PlayRun {

@@ -1,5 +1,5 @@
-// The model loader and textures on small files written by the tests: corners, vertex defaults, shared
-// textures, flipped rows, odd row widths, and what a mesh draw binds. Broken files: BadAssetsTest.
+// The model loader and textures on small files written by the tests: shared textures, flipped rows, odd row widths, and
+// what a mesh draw binds. Broken files: BadAssetsTest.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -30,18 +30,6 @@ std::vector<unsigned char> writePng(const TempDir& dir, const std::string& name,
   return pixels;
 }
 
-std::vector<unsigned char> readTexture(GLuint id, int& width, int& height) {
-  glBindTexture(GL_TEXTURE_2D, id);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  std::vector<unsigned char> texels(static_cast<size_t>(width * height * 3));
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  return texels;
-}
-
 // An OBJ triangle (vertices 1 to 3) with one texture coordinate and one normal.
 const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.25 0.2\nvn 0 0 1\n";
 
@@ -49,25 +37,6 @@ class ModelLoading : public GlTest {
  protected:
   TempDir dir;
 };
-
-TEST_F(ModelLoading, CornersStartAtThousandsPerMeshAndAtTheOriginForTheModel) {
-  // One triangle beyond +1000 in x, one close by; all x positive, all z negative; no normals.
-  const std::string path = dir.write("far.obj",
-                                     "o far\nv 1500 2 -3\nv 1600 4 -5\nv 1550 3 -4\nf 1 2 3\n"
-                                     "o near\nv 1 2 -3\nv 2 5 -1\nv 3 3 -2\nf 4 5 6\n");
-  const Model model(path.c_str(), nullptr);
-  ASSERT_EQ(model.meshes.size(), 2u);
-  // Least x only moves below its start of 1000, so a mesh beyond 1000 keeps 1000.
-  EXPECT_EQ(model.meshes[0].cornerA, glm::vec3(1000.0f, 2.0f, -3.0f));
-  EXPECT_EQ(model.meshes[0].cornerB, glm::vec3(1600.0f, 4.0f, -5.0f));
-  EXPECT_EQ(model.meshes[1].cornerA, glm::vec3(1.0f, 2.0f, -1.0f));
-  EXPECT_EQ(model.meshes[1].cornerB, glm::vec3(3.0f, 5.0f, -3.0f));
-  // The model's corners include the origin: least x 0 and greatest z 0.
-  EXPECT_EQ(model.cornerA, glm::vec3(0.0f));
-  EXPECT_EQ(model.cornerB, glm::vec3(1600.0f, 5.0f, -5.0f));
-  for (const auto& mesh : model.meshes)
-    for (const auto& v : mesh.vertices) EXPECT_EQ(v.normal, glm::vec3(0.0f)) << "a mesh without normals";
-}
 
 TEST_F(ModelLoading, MaterialsNamingOneFileShareItsTextureAndTextureRowsAreFlipped) {
   writePng(dir, "bricks.png", 2, 2, [](int, int, int c) { return 60 * c; });
