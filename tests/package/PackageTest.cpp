@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
@@ -26,11 +24,6 @@ namespace fs = std::filesystem;
 const fs::path kSourceDir = MORROWGEAR_SOURCE_DIR;
 constexpr double kQuickRun = 30.0;  // seconds: start-up failures end long before this
 constexpr double kStartUp = 60.0;   // seconds allowed for set-up under llvmpipe
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string commandOutput(const std::vector<std::string>& argv) {
   Process command(argv, "/");
@@ -59,16 +52,6 @@ class Package : public ::testing::Test {
 };
 
 bool isExecutable(const fs::path& path) { return access(path.c_str(), X_OK) == 0 && fs::is_regular_file(path); }
-
-// Every file below root/folder, as sorted paths relative to root.
-std::vector<std::string> filesBelow(const fs::path& root, const std::vector<std::string>& folders) {
-  std::vector<std::string> files;
-  for (const std::string& folder : folders)
-    for (const auto& entry : fs::recursive_directory_iterator(root / folder))
-      if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root).generic_string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
 
 // The Key=Value lines of a .desktop file's [Desktop Entry] group.
 std::map<std::string, std::string> desktopEntry(const fs::path& file) {

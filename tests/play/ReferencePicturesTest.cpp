@@ -19,6 +19,7 @@
 #include "ReferenceImage.h"
 #include "RouteScript.h"
 #include "Screenshot.h"
+#include "TempDir.h"
 #include "app/Globals.h"
 #include "render/RenderState.h"
 
@@ -181,13 +182,6 @@ class KeyFramePlay {
   int sideShot = 0;
 };
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string referencePath(const std::string& name) { return kReferenceDir + "/" + name + ".png"; }
 
 // The committed reference of a key frame, put together with its base if it has one.
@@ -259,7 +253,7 @@ TEST(ReferencePictures, KeyFramesAreDeterministicAndMatchTheReferences) {
     return;
   }
 
-  const std::string madeOn = readFile(kRendererFile);
+  const std::string madeOn = varn::test::readFile(kRendererFile);
   if (madeOn != first.renderer) {
     GTEST_SKIP() << "the references were made on another renderer:\n" << madeOn << "this one is:\n" << first.renderer;
   }

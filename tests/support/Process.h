@@ -9,8 +9,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -92,10 +90,7 @@ class Process : public Child {
   }
 
  private:
-  std::string read(const char* name) const {
-    std::ifstream in(files_.path() / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string read(const char* name) const { return readFile(files_.path() / name); }
   TempDir files_;
   bool finished_ = false;
   ProcessResult result_;

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,22 +21,6 @@ using assets::Mesh;
 using assets::Model;
 
 const char* const kButton = "Models/map/destructionbutton.obj";
-
-// Every file below root/Models and root/Images, as sorted paths relative to root.
-std::vector<std::string> assetFiles(const fs::path& root) {
-  std::vector<std::string> files;
-  for (const char* folder : {"Models", "Images"}) {
-    for (const auto& entry : fs::recursive_directory_iterator(root / folder))
-      if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root).generic_string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Least and greatest vertex positions of the given meshes.
 struct Extent {
@@ -58,9 +40,10 @@ TEST(AssetGenerator, ReproducesTheCommittedFilesByteForByte) {
   TempDir out;
   const std::string command = std::string("'") + MORROWGEAR_ASSETGEN + "' '" + out.path().string() + "' > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::vector<std::string> generated = assetFiles(out.path());
+  const std::vector<std::string> generated = filesBelow(out.path(), {"Models", "Images"});
   ASSERT_FALSE(generated.empty());
-  EXPECT_EQ(generated, assetFiles(source)) << "the committed assets and the generator's list of files differ";
+  EXPECT_EQ(generated, filesBelow(source, {"Models", "Images"}))
+      << "the committed assets and the generator's list of files differ";
   for (const std::string& file : generated) {
     EXPECT_TRUE(readFile(out.path() / file) == readFile(source / file))
         << file << " differs from what assetgen writes; run assetgen on the repository root and commit";

@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -91,10 +89,7 @@ std::string tgaHeaderClaiming(uint32_t width, uint32_t height) {
 }
 
 // An 8 x 8 baseline JPEG kept under tests/ (stb's JPEG writer trips the sanitizer build).
-std::string jpegImage() {
-  std::ifstream in(std::string(MORROWGEAR_SOURCE_DIR) + "/tests/corpus/gradient-8x8.jpg", std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string jpegImage() { return readFile(std::string(MORROWGEAR_SOURCE_DIR) + "/tests/corpus/gradient-8x8.jpg"); }
 
 // Real files whose size fields are patched: a JPEG's frame header, a BMP's and a PNG's.
 std::string jpegClaiming(uint16_t width, uint16_t height) {
