@@ -202,11 +202,9 @@ void updateReferences(const PlayRun& run) {
     std::string verdict = "new";
     if (loadReference(frame, old)) {
       const varn::test::Difference d = varn::test::comparePictures(got, old);
-      if (got.rgb == old.rgb)
-        verdict = "unchanged";
-      else
-        verdict = std::string(d.withinTolerance() ? "within tolerance" : "CHANGED") + " (" +
-                  std::to_string(d.differingPixels) + " pixels differ)";
+      verdict = got.rgb == old.rgb ? "unchanged"
+                                   : std::string(d.withinTolerance() ? "within tolerance" : "CHANGED") + " (" +
+                                         std::to_string(d.differingPixels) + " pixels differ)";
     }
     const std::string path = referencePath(frame.name);
     const bool written = frame.base == nullptr ? varn::test::savePicture(path, got)
