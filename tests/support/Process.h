@@ -46,7 +46,9 @@ class Child {
     return pollFor(seconds, [&] { return hasExited(); });
   }
   void kill() {
-    if (pid_ > 0 && !hasExited()) ::kill(pid_, SIGKILL), waitpid(pid_, &status_, 0), reaped_ = true;
+    if (pid_ <= 0 || hasExited()) return;
+    ::kill(pid_, SIGKILL);
+    reaped_ = waitpid(pid_, &status_, 0) == pid_;
   }
 
  protected:
@@ -82,7 +84,8 @@ class Process : public Child {
   ProcessResult finish(double seconds) {
     if (finished_ || pid_ <= 0) return result_;
     finished_ = true;
-    if (!waitForExit(seconds)) result_.timedOut = true, kill();
+    result_.timedOut = !waitForExit(seconds);
+    if (result_.timedOut) kill();
     result_.exitStatus = WIFEXITED(status_) && !result_.timedOut ? WEXITSTATUS(status_) : -1;
     result_.out = read("out");
     result_.err = read("err");
