@@ -107,6 +107,19 @@ class RenderTest : public test::GlTest {
   static inline bool initialised = false;
 };
 
+TEST_F(RenderTest, TheShadowMapReadsAsLitBeyondItsEdge) {
+  // The border's far depth, not the map repeated: no shadows thrown onto far parts of the level.
+  GLint wrap[2] = {};
+  GLfloat border[4] = {};
+  glBindTexture(GL_TEXTURE_2D, depthTexture);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap[0]);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap[1]);
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  EXPECT_EQ(glm::ivec2(wrap[0], wrap[1]), glm::ivec2(GL_CLAMP_TO_BORDER));
+  EXPECT_EQ(border[0], 1.0f);
+}
+
 TEST_F(RenderTest, ObjectCountsFollowCullingTheFreeCameraAndDestroyedEnemies) {
   // Every map mesh, the button, the robot twice (outline and cel) and each enemy twice.
   const struct {
