@@ -200,6 +200,22 @@ TEST_F(RenderTest, AmbientStrengthBrightensTheLevelAndTheRobotsInRed) {
   }
 }
 
+TEST_F(RenderTest, TheRobotHiddenByTheFreeCameraStillCastsItsShadow) {
+  // Seen from straight above the shadow that the first light throws of it, with and without the robot.
+  const glm::vec3 light = lights[0].position, a = character.worldCornerA;
+  const glm::vec3 centre = 0.5f * (a + character.worldCornerB);
+  const float floorY = floorBelow(glm::vec3(centre.x, a.y, centre.z)).y;
+  const glm::vec3 shadow = light + (centre - light) * ((light.y - floorY) / (light.y - centre.y));
+  lookWithFreeCamera(shadow + glm::vec3(0.0f, 7.0f, 0.0f), shadow, glm::vec3(0.0f, 0.0f, -1.0f));
+  const glm::vec3 with = renderFrame("robot_shadow.png").patch(pixelOf(shadow), 3);
+  const glm::mat4 placed = character.modelMatrix;
+  character.modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -100.0f, 0.0f)) * placed;
+  const glm::vec3 without = renderFrame().patch(pixelOf(shadow), 3);
+  character.modelMatrix = placed;
+  EXPECT_LT(glm::length(with), 0.7f * glm::length(without))
+      << "the floor under the shadow is as bright without the robot";
+}
+
 TEST_F(RenderTest, AHitBecomesABurstThatLivesThreeTenthSecondFramesAndRetiringItDoesNotSkipTheNext) {
   deltaTime = 0.1f;
   explosionPending = true;
