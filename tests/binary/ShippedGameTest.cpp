@@ -2,7 +2,6 @@
 // input from xdotool under the test's X server. Every run has a time limit.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
 
 #include "GameWindow.h"
@@ -15,8 +14,6 @@ using varn::test::Process;
 using varn::test::ProcessResult;
 using varn::test::splitLines;
 
-namespace fs = std::filesystem;
-
 namespace {
 
 const std::string kGame = MORROWGEAR_BINARY;
@@ -24,24 +21,6 @@ const std::string kSourceDir = MORROWGEAR_SOURCE_DIR;
 constexpr double kQuickRun = 30.0;  // seconds: start-up failures end long before this
 constexpr double kStartUp = 60.0;   // seconds allowed for set-up under llvmpipe
 const std::vector<std::string>& kTranscript = varn::test::kStartupTranscript;
-
-// A copy of the game's runtime assets that a test may break.
-struct AssetCopy : varn::test::TempDir {
-  AssetCopy() {
-    for (const char* folder : {"Shader", "Models", "Images"})
-      fs::copy(fs::path(kSourceDir) / folder, path() / folder, fs::copy_options::recursive);
-  }
-};
-
-// Waits until set-up has printed `until` and the window is up.
-void startAndWait(const Process& game, const std::string& until = kTranscript.back() + "\n") {
-  ASSERT_TRUE(game.waitForOutput(until, kStartUp)) << game.out();
-  ASSERT_TRUE(varn::test::waitForGameWindow());
-}
-
-void quitWithEscape(Process& game) {
-  EXPECT_TRUE(holdKeyUntil("Escape", 20.0, [&] { return game.hasExited(); })) << "Escape ends the game";
-}
 
 }  // namespace
 
@@ -67,34 +46,18 @@ TEST(ShippedGame, StartUpFailuresEndWithTheirMessageAndStatusOneWithoutWaitingFo
 
 TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnOutcome) {
   Process game({kGame}, kSourceDir);
-  startAndWait(game);
+  ASSERT_TRUE(game.waitForOutput(kTranscript.back() + "\n", kStartUp)) << game.out();
+  ASSERT_TRUE(varn::test::waitForGameWindow());
   const std::string title = varn::test::gameTitleAfterFirstFrame();
   std::smatch m;
   ASSERT_TRUE(
       std::regex_match(title, m, std::regex(R"(Morrowgear \| Objects drawn (\d+) / (\d+) \| Frametime: +\d+ ms)")))
       << title;
   EXPECT_TRUE(std::stoi(m[1]) > 0 && std::stoi(m[1]) <= std::stoi(m[2])) << "some, but no more than considered";
-  quitWithEscape(game);
+  EXPECT_TRUE(holdKeyUntil("Escape", 20.0, [&] { return game.hasExited(); })) << "Escape ends the game";
   const ProcessResult result = game.finish(20.0);
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(splitLines(result.out), kTranscript) << "quitting mid-game prints no outcome";
   EXPECT_TRUE(result.err.empty()) << result.err;
-}
-
-TEST(ShippedGame, AMissingCursorImageOrModelIsReportedAndTheGameRunsOn) {
-  AssetCopy assets;
-  fs::remove(assets.path() / "Images/cursor.png");
-  fs::remove(assets.path() / "Models/bullet/bullet.obj");
-  Process game({kGame}, assets.path().string());
-  startAndWait(game, "loading bullet\nERROR::ASSIMP::");
-  quitWithEscape(game);
-  const ProcessResult result = game.finish(20.0);
-  EXPECT_EQ(result.exitStatus, 0);
-  const auto out = splitLines(result.out);
-  ASSERT_GE(out.size(), 2u);
-  EXPECT_EQ(out[0], "loading custom cursor");
-  EXPECT_EQ(out[1], "ERROR: could not load custom cursor");
-  // The failed model load is the last line, not followed by a claim of success.
-  EXPECT_EQ(out.back().rfind("ERROR::ASSIMP::", 0), 0u) << out.back();
 }

@@ -5,11 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,11 +24,6 @@ namespace fs = std::filesystem;
 const fs::path kSourceDir = MORROWGEAR_SOURCE_DIR;
 constexpr double kQuickRun = 30.0;  // seconds: start-up failures end long before this
 constexpr double kStartUp = 60.0;   // seconds allowed for set-up under llvmpipe
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string commandOutput(const std::vector<std::string>& argv) {
   Process command(argv, "/");
@@ -60,16 +53,6 @@ class Package : public ::testing::Test {
 
 bool isExecutable(const fs::path& path) { return access(path.c_str(), X_OK) == 0 && fs::is_regular_file(path); }
 
-// Every file below root/folder, as sorted paths relative to root.
-std::vector<std::string> filesBelow(const fs::path& root, const std::vector<std::string>& folders) {
-  std::vector<std::string> files;
-  for (const std::string& folder : folders)
-    for (const auto& entry : fs::recursive_directory_iterator(root / folder))
-      if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root).generic_string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 // The Key=Value lines of a .desktop file's [Desktop Entry] group.
 std::map<std::string, std::string> desktopEntry(const fs::path& file) {
   std::map<std::string, std::string> entry;
@@ -82,36 +65,11 @@ std::map<std::string, std::string> desktopEntry(const fs::path& file) {
   return entry;
 }
 
-struct PngSize {
-  uint32_t width = 0, height = 0;
-  int colourType = -1;
-};
-
-// Reads the size from a PNG's header chunk; all zero when the file is no PNG.
-PngSize pngSize(const fs::path& file) {
-  const std::string bytes = readFile(file);
-  const std::string signature = "\x89PNG\r\n\x1a\n";
-  if (bytes.size() < 33 || bytes.compare(0, 8, signature) != 0 || bytes.compare(12, 4, "IHDR") != 0) return {};
-  const auto bigEndian = [&](size_t at) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-  };
-  return {bigEndian(16), bigEndian(20), static_cast<unsigned char>(bytes[25])};
-}
-
 // The package names in a Depends field, without their version constraints.
 std::vector<std::string> dependencyNames(const std::string& depends) {
   std::vector<std::string> names;
-  size_t at = 0;
-  while (at < depends.size()) {
-    const size_t end = std::min(depends.find_first_of(",|", at), depends.size());
-    std::string name = depends.substr(at, end - at);
-    name.erase(0, name.find_first_not_of(' '));
-    name = name.substr(0, name.find_first_of(" (:"));
-    if (!name.empty()) names.push_back(name);
-    at = end + 1;
-  }
+  const std::regex name(R"((?:^|[,|])\s*([^\s,|(:]+))");
+  for (std::sregex_iterator it(depends.begin(), depends.end(), name), end; it != end; ++it) names.push_back((*it)[1]);
   return names;
 }
 
@@ -144,25 +102,14 @@ TEST_F(Package, MenuEntryIsValidAndStartsTheLauncherWithoutATerminalUnderItsIcon
   EXPECT_EQ(entry["Terminal"], "false");
   EXPECT_TRUE(isExecutable(usr("bin/" + entry["Exec"]))) << "Exec=" << entry["Exec"] << " is not the packaged command";
 
+  // 256 x 256, with an alpha channel for its rounded corners.
   const fs::path icon = usr("share/icons/hicolor/256x256/apps/" + entry["Icon"] + ".png");
-  const PngSize size = pngSize(icon);
-  EXPECT_EQ(size.width, 256u) << icon;
-  EXPECT_EQ(size.height, 256u) << icon;
-  EXPECT_EQ(size.colourType, 6) << "the icon has an alpha channel for its rounded corners";
+  const std::string type = commandOutput({"/usr/bin/file", "-b", icon.string()});
+  EXPECT_NE(type.find("PNG image data, 256 x 256, 8-bit/color RGBA"), std::string::npos) << type;
 }
 
 TEST_F(Package, DependsOnTheGameLibrariesRuntimePackagesOnly) {
-  const auto field = [&](const std::string& name) {
-    const auto value = splitLines(commandOutput({"/usr/bin/dpkg-deb", "--field", deb.string(), name}));
-    return value.empty() ? std::string() : value.front();
-  };
-  EXPECT_EQ(field("Package"), "morrowgear");
-  EXPECT_EQ(field("Version"), MORROWGEAR_VERSION);
-  EXPECT_EQ(field("Section"), "games");
-  EXPECT_NE(field("Maintainer").find('@'), std::string::npos) << field("Maintainer");
-  EXPECT_FALSE(field("Description").empty());
-
-  const std::string depends = field("Depends");
+  const std::string depends = commandOutput({"/usr/bin/dpkg-deb", "--field", deb.string(), "Depends"});
   const std::vector<std::string> names = dependencyNames(depends);
   for (const std::string library : {"libglfw3", "libglew", "libassimp", "libsoil"}) {
     EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& n) { return n.rfind(library, 0) == 0; }))
@@ -204,7 +151,6 @@ TEST_F(Package, LauncherPassesArgumentsStreamsAndExitStatusThrough) {
   };
   const Case cases[] = {
       {{"/usr/bin/env", onPath, "morrowgear", "abc", "600"}, "ERROR: could not parse window width"},
-      {{"/usr/bin/env", onPath, "morrowgear", "800", "600", "2"}, "ERROR: could not parse fullscreen boolean"},
       {{(elsewhere.path() / "linked-morrowgear").string(), "800", "600", "0", "x"},
        "ERROR: could not parse refresh rate"},
   };

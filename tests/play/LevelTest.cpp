@@ -19,17 +19,13 @@ TEST(Playthrough, Win) {
   appendShotAtButton(platform);
   platform.idle(8 * kFramesPerSecond);
   platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
-  glm::vec3 arrival(0.0f);
   int hitFrame = -1;
   const PlayResult result = play("win", platform, [&](const FrameRecord& f) {
-    if (f.frame == shotFrame - 1) arrival = f.robotPosition, screenshot("win-button-room");
+    if (f.frame == shotFrame - 1) screenshot("win-button-room");
     if (f.newEffectKind == 2) hitFrame = f.frame;
     if (hitFrame >= 0 && f.frame == hitFrame + 20) screenshot("win-explosion");
   });
   expectCleanRun(result);
-  EXPECT_NEAR(arrival.x, route::kShootingPosition.x, route::kShootingTolerance);
-  EXPECT_NEAR(arrival.z, route::kShootingPosition.z, route::kShootingTolerance);
-  EXPECT_NEAR(arrival.y, route::kShootingPosition.y, 0.2f);
   const std::vector<int> hits = result.effectFrames(2);
   ASSERT_EQ(hits.size(), 1u) << "one shot, one button hit";
   EXPECT_GT(hits[0], shotFrame);

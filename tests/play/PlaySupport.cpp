@@ -65,18 +65,12 @@ void expectCleanRun(const PlayResult& result) {
   EXPECT_EQ(result.firstGlError, 0u) << "first GL error in frame " << result.firstGlErrorFrame;
 }
 
-bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel) {
-  const glm::vec4 clip = render::projection * activeCamera->modelMatrix * glm::vec4(worldPoint, 1.0f);
-  if (clip.w <= 0.0f) return false;
-  const glm::vec3 ndc = glm::vec3(clip) / clip.w;
-  pixel.x = (ndc.x + 1.0f) * 0.5f * static_cast<float>(windowWidth);
-  pixel.y = (1.0f - ndc.y) * 0.5f * static_cast<float>(windowHeight);
-  return true;
-}
-
 void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint) {
-  glm::vec2 pixel(0.0f);
-  projectToWindow(worldPoint, pixel);
+  const glm::vec4 clip = render::projection * activeCamera->modelMatrix * glm::vec4(worldPoint, 1.0f);
+  glm::vec2 pixel(0.0f);  // the top left corner for a point behind the camera
+  if (clip.w > 0.0f)
+    pixel = {(clip.x / clip.w + 1.0f) * 0.5f * static_cast<float>(windowWidth),
+             (1.0f - clip.y / clip.w) * 0.5f * static_cast<float>(windowHeight)};
   platform.setCursorPosition(pixel.x, pixel.y);
 }
 

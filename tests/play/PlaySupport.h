@@ -43,12 +43,9 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
 // Exit status 0, and glGetError was GL_NO_ERROR after every frame.
 void expectCleanRun(const PlayResult& result);
 
-// Saves the back buffer under the build's artifact folder as play-<name>.png.
-// The window pixel where the active camera shows worldPoint; false behind the camera.
-bool projectToWindow(glm::vec3 worldPoint, glm::vec2& pixel);
-// Moves the cursor onto the window pixel where worldPoint is seen.
+// Moves the cursor onto the window pixel where the active camera shows worldPoint.
 void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint);
-
+// Saves the back buffer under the build's artifact folder as play-<name>.png.
 void screenshot(const std::string& name);
 
 constexpr int kFramesPerSecond = 60;

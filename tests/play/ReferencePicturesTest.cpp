@@ -19,6 +19,7 @@
 #include "ReferenceImage.h"
 #include "RouteScript.h"
 #include "Screenshot.h"
+#include "TempDir.h"
 #include "app/Globals.h"
 #include "render/RenderState.h"
 
@@ -43,21 +44,19 @@ struct KeyFrame {
   const char* name;
   const char* base;  // nullptr: stored whole
 };
-const KeyFrame kKeyFrames[] = {
-    {"start", nullptr},
-    {"enemy-hit", nullptr},
-    {"enemy-destroyed", nullptr},
-    {"corridor", nullptr},
-    {"button-room", nullptr},
-    {"wireframe", nullptr},
-    {"nearest-no-mipmaps", nullptr},
-    {"culling-off", "button-room"},
-    {"ambient-0", nullptr},
-    {"ambient-1", nullptr},
-    {"free-camera", nullptr},
-    {"transparency-off-bullet", "button-room"},
-    {"victory", "button-room"},
-};
+const KeyFrame kKeyFrames[] = {{"start", nullptr},
+                               {"enemy-hit", nullptr},
+                               {"enemy-destroyed", nullptr},
+                               {"corridor", nullptr},
+                               {"button-room", nullptr},
+                               {"wireframe", nullptr},
+                               {"nearest-no-mipmaps", nullptr},
+                               {"culling-off", "button-room"},
+                               {"ambient-0", nullptr},
+                               {"ambient-1", nullptr},
+                               {"free-camera", nullptr},
+                               {"transparency-off-bullet", "button-room"},
+                               {"victory", "button-room"}};
 
 // What one play produced.
 struct PlayRun {
@@ -183,13 +182,6 @@ class KeyFramePlay {
   int sideShot = 0;
 };
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string referencePath(const std::string& name) { return kReferenceDir + "/" + name + ".png"; }
 
 // The committed reference of a key frame, put together with its base if it has one.
@@ -210,11 +202,9 @@ void updateReferences(const PlayRun& run) {
     std::string verdict = "new";
     if (loadReference(frame, old)) {
       const varn::test::Difference d = varn::test::comparePictures(got, old);
-      if (got.rgb == old.rgb)
-        verdict = "unchanged";
-      else
-        verdict = std::string(d.withinTolerance() ? "within tolerance" : "CHANGED") + " (" +
-                  std::to_string(d.differingPixels) + " pixels differ)";
+      verdict = got.rgb == old.rgb ? "unchanged"
+                                   : std::string(d.withinTolerance() ? "within tolerance" : "CHANGED") + " (" +
+                                         std::to_string(d.differingPixels) + " pixels differ)";
     }
     const std::string path = referencePath(frame.name);
     const bool written = frame.base == nullptr ? varn::test::savePicture(path, got)
@@ -261,7 +251,7 @@ TEST(ReferencePictures, KeyFramesAreDeterministicAndMatchTheReferences) {
     return;
   }
 
-  const std::string madeOn = readFile(kRendererFile);
+  const std::string madeOn = varn::test::readFile(kRendererFile);
   if (madeOn != first.renderer) {
     GTEST_SKIP() << "the references were made on another renderer:\n" << madeOn << "this one is:\n" << first.renderer;
   }

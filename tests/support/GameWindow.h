@@ -15,21 +15,16 @@ inline bool waitForGameWindow() {
   return shell("timeout 20 xdotool search --sync --onlyvisible --name '^Morrowgear' >/dev/null 2>&1") == 0;
 }
 
-// The title of the game's visible window, or "" when there is none.
-inline std::string gameWindowName() {
-  const std::vector<std::string> names =
-      splitLines(Process({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^Morrowgear", "getwindowname"}, "/")
-                     .finish(10.0)
-                     .out);
-  return names.empty() ? "" : names.front();
-}
-
 // The title once the game has drawn a frame (it opens titled just "Morrowgear" and adds
 // the counts and frame time after its first frame); waits up to 20 s, then returns what is there.
 inline std::string gameTitleAfterFirstFrame() {
   std::string title;
   pollFor(20.0, [&] {
-    title = gameWindowName();
+    const std::vector<std::string> names = splitLines(
+        Process({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^Morrowgear", "getwindowname"}, "/")
+            .finish(10.0)
+            .out);
+    title = names.empty() ? "" : names.front();
     return title.rfind("Morrowgear | ", 0) == 0;
   });
   return title;

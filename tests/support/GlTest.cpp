@@ -50,6 +50,18 @@ GLFWwindow* sharedGlWindow() {
   return window;
 }
 
+std::vector<unsigned char> readTexture(GLuint id, int& width, int& height) {
+  glBindTexture(GL_TEXTURE_2D, id);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  std::vector<unsigned char> texels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return texels;
+}
+
 void GlTest::SetUp() {
   ASSERT_NE(sharedGlWindow(), nullptr) << "no OpenGL 4.3 core context (is a display set?): " << glfwErrorDescription();
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace varn::test {
 
@@ -17,6 +18,9 @@ std::string glfwErrorDescription();
 
 // The process-wide test window, created on first use with its context current.
 GLFWwindow* sharedGlWindow();
+
+// The RGB texels of a texture's first level, bottom row first, and its size.
+std::vector<unsigned char> readTexture(GLuint id, int& width, int& height);
 
 class GlTest : public ::testing::Test {
  protected:

@@ -36,11 +36,10 @@ inline constexpr Leg kStartToButtonRoom[] = {
 // Where the robot stands (its position: the translation of its model matrix, at its feet)
 // after kStartToButtonRoom: on the firing step west of the button, from where the player
 // camera shows the whole button to the right of the robot. From anywhere within
-// kShootingTolerance (in x and z) of it a shot fired from the shoulder (position + 1.5 in y)
+// 0.4 (in x and z) of it a shot fired from the shoulder (position + 1.5 in y)
 // towards kButtonAimPoint meets the button's box, x 42.4..43.8, y 7.1..8.9 at z = -36.5,
 // before any wall.
 inline const glm::vec3 kShootingPosition{40.7f, 7.0f, -35.15f};
-constexpr float kShootingTolerance = 0.4f;
 // The middle of the button's box, at the height of the shoulder on the firing step.
 inline const glm::vec3 kButtonAimPoint{43.1f, 8.5f, -36.5f};
 

@@ -9,8 +9,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -37,7 +35,29 @@ bool pollFor(double seconds, Done done) {
   return true;
 }
 
-class Process {
+// A forked child, reaped without blocking once it has ended, and killed if it outstays its time.
+class Child {
+ public:
+  bool hasExited() {
+    if (!reaped_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
+    return reaped_;
+  }
+  bool waitForExit(double seconds) {
+    return pollFor(seconds, [&] { return hasExited(); });
+  }
+  void kill() {
+    if (pid_ <= 0 || hasExited()) return;
+    ::kill(pid_, SIGKILL);
+    reaped_ = waitpid(pid_, &status_, 0) == pid_;
+  }
+
+ protected:
+  pid_t pid_ = -1;
+  int status_ = 0;
+  bool reaped_ = false;
+};
+
+class Process : public Child {
  public:
   // argv[0] is a path. Standard input is /dev/null; standard output and error go to files.
   Process(const std::vector<std::string>& argv, const std::string& workingDirectory) {
@@ -60,20 +80,12 @@ class Process {
   bool waitForOutput(const std::string& needle, double seconds) const {
     return pollFor(seconds, [&] { return out().find(needle) != std::string::npos; });
   }
-  // True once the child has ended (it is reaped here; finish() then returns at once).
-  bool hasExited() {
-    if (!reaped_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
-    return reaped_;
-  }
   // Waits for the exit; past the time limit the child is killed.
   ProcessResult finish(double seconds) {
     if (finished_ || pid_ <= 0) return result_;
     finished_ = true;
-    if (!pollFor(seconds, [&] { return hasExited(); })) {
-      result_.timedOut = true;
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status_, 0);
-    }
+    result_.timedOut = !waitForExit(seconds);
+    if (result_.timedOut) kill();
     result_.exitStatus = WIFEXITED(status_) && !result_.timedOut ? WEXITSTATUS(status_) : -1;
     result_.out = read("out");
     result_.err = read("err");
@@ -81,14 +93,8 @@ class Process {
   }
 
  private:
-  std::string read(const char* name) const {
-    std::ifstream in(files_.path() / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string read(const char* name) const { return readFile(files_.path() / name); }
   TempDir files_;
-  pid_t pid_ = -1;
-  int status_ = 0;
-  bool reaped_ = false;
   bool finished_ = false;
   ProcessResult result_;
 };

@@ -2,9 +2,27 @@
 #include "Screenshot.h"
 
 #include <GL/glew.h>
+#include <zlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+
+namespace {
+
+// stb picks each row's PNG filter; zlib at its strongest keeps committed pictures small.
+unsigned char* zlibCompress(unsigned char* data, int size, int* outSize, int) {
+  uLongf length = compressBound(static_cast<uLong>(size));
+  auto* out = static_cast<unsigned char*>(std::malloc(length));
+  if (out && compress2(out, &length, data, static_cast<uLong>(size), Z_BEST_COMPRESSION) != Z_OK) {
+    std::free(out);
+    return nullptr;
+  }
+  *outSize = static_cast<int>(length);
+  return out;
+}
+
+}  // namespace
 
 // A third-party single-file library: its own warnings are not ours to fix.
 #pragma GCC diagnostic push
@@ -12,6 +30,7 @@
 #pragma GCC diagnostic ignored "-Wunused-function"
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBIW_ZLIB_COMPRESS zlibCompress
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
@@ -37,15 +56,17 @@ std::vector<uint8_t> readBackBuffer(int width, int height) {
   return topDown;
 }
 
-bool saveScreenshot(const std::string& path, int width, int height) {
-  const std::vector<uint8_t> pixels = readBackBuffer(width, height);
+bool savePng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& bytes) {
+  if (width <= 0 || height <= 0 || bytes.size() != size_t(width) * size_t(height) * size_t(channels)) return false;
   std::error_code error;
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, error);
-  return stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3) != 0;
+  return stbi_write_png(path.c_str(), width, height, channels, bytes.data(), width * channels) != 0;
 }
 
-float brightness(glm::vec3 colour) { return glm::dot(colour, glm::vec3(0.2126f, 0.7152f, 0.0722f)); }
+bool saveScreenshot(const std::string& path, int width, int height) {
+  return savePng(path, width, height, 3, readBackBuffer(width, height));
+}
 
 glm::vec3 Picture::at(int x, int y) const {
   const uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 3];
@@ -69,8 +90,6 @@ glm::vec3 squareMean(const Picture& picture, glm::vec2 centre, int radius, Probe
 glm::vec3 Picture::patch(glm::vec2 centre, int radius) const {
   return squareMean(*this, centre, radius, [](glm::vec3 c) { return c; });
 }
-
-float Picture::brightness(glm::vec2 centre, int radius) const { return test::brightness(patch(centre, radius)); }
 
 float Picture::darkShare(glm::vec2 centre, int radius) const {
   return squareMean(*this, centre, radius,

@@ -11,6 +11,8 @@ namespace varn::test {
 // The back buffer of the current context as RGB bytes, top row first.
 std::vector<uint8_t> readBackBuffer(int width, int height);
 
+// Writes RGB (channels 3) or RGBA (4) bytes, top row first, as a PNG, creating missing directories.
+bool savePng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& bytes);
 // Writes the back buffer as a PNG (top row first), creating missing directories. False on failure.
 bool saveScreenshot(const std::string& path, int width, int height);
 
@@ -21,13 +23,10 @@ struct Picture {
 
   static bool contains(int x, int y) { return x >= 0 && y >= 0 && x < kWidth && y < kHeight; }
   glm::vec3 at(int x, int y) const;
-  // Over the square of half-size radius around a pixel, clipped to the picture: the mean colour,
-  // the mean perceived brightness (0..255), and the share of near-black pixels.
+  // Over the square of half-size radius around a pixel, clipped to the picture: the mean colour
+  // and the share of near-black pixels.
   glm::vec3 patch(glm::vec2 centre, int radius) const;
-  float brightness(glm::vec2 centre, int radius) const;
   float darkShare(glm::vec2 centre, int radius) const;
 };
-
-float brightness(glm::vec3 colour);
 
 }  // namespace varn::test

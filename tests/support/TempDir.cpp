@@ -3,10 +3,26 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace varn::test {
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> filesBelow(const std::filesystem::path& root, const std::vector<std::string>& folders) {
+  std::vector<std::string> files;
+  for (const std::string& folder : folders)
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder))
+      if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), root).generic_string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "morrowgear-test-XXXXXX").string();

@@ -1,10 +1,16 @@
-// A fresh directory under /tmp for one test, removed again when the test ends.
+// A fresh directory under /tmp for one test, removed again when the test ends, and reading files back.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace varn::test {
+
+// A whole file's bytes; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+// Every regular file below root/folder for each folder, as sorted paths relative to root.
+std::vector<std::string> filesBelow(const std::filesystem::path& root, const std::vector<std::string>& folders);
 
 class TempDir {
  public:

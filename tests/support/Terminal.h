@@ -3,12 +3,8 @@
 // can be inspected after the child has gone.
 #pragma once
 
-#include <fcntl.h>
 #include <pty.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <termios.h>
-#include <unistd.h>
 #include <utmp.h>
 
 #include <functional>
@@ -18,7 +14,7 @@
 
 namespace varn::test {
 
-class TerminalProcess {
+class TerminalProcess : public Child {
  public:
   // typedAhead is typed before the child starts, as keys pressed during play would be.
   // The child runs body with the terminal as its controlling terminal and standard streams.
@@ -35,10 +31,7 @@ class TerminalProcess {
     }
   }
   ~TerminalProcess() {
-    if (pid_ > 0 && !hasExited()) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status_, 0);
-    }
+    kill();
     if (master_ >= 0) close(master_);
     if (slave_ >= 0) close(slave_);
   }
@@ -58,13 +51,6 @@ class TerminalProcess {
   }
   bool waitForShown(const std::string& needle, double seconds) {
     return pollFor(seconds, [&] { return shown().find(needle) != std::string::npos; });
-  }
-  bool hasExited() {
-    if (!reaped_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
-    return reaped_;
-  }
-  bool waitForExit(double seconds) {
-    return pollFor(seconds, [&] { return hasExited(); });
   }
   int exitStatus() const { return reaped_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
   int endingSignal() const { return reaped_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0; }
@@ -90,9 +76,6 @@ class TerminalProcess {
  private:
   int master_ = -1;
   int slave_ = -1;
-  pid_t pid_ = -1;
-  int status_ = 0;
-  bool reaped_ = false;
   std::string shown_;
 };
 

@@ -54,20 +54,6 @@ TEST_F(MapTest, SixVerticesAndAFirstNormalExactlyAlongYMakeAFloorMoreVerticesABl
   EXPECT_EQ(heightsOf(map.blockBoxes), (std::vector<float>{6.0f}));
 }
 
-TEST_F(MapTest, BoxesSpanAllVerticesUnderThePlacementInTheReversedZConvention) {
-  // The extremes of the block sit on different vertices, none of them on the first one.
-  const std::vector<glm::vec3> scattered{{0, 0, 0}, {-3, 1, 2},   {5, -2, 1}, {1, 4, -6},
-                                         {2, 1, 7}, {-1, -1, -1}, {0, 0, 1}};
-  std::vector<assets::Mesh> meshes;
-  meshes.push_back(meshOf(scattered, {0.0f, 1.0f, 0.0f}));
-  const Map map(levelModel(std::move(meshes)),
-                glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(10.0f, -1.0f, 0.0f)), glm::vec3(2.0f)));
-
-  ASSERT_EQ(map.blockBoxes.size(), 1u);
-  EXPECT_EQ(map.blockBoxes[0].cornerA, glm::vec3(10.0f - 6.0f, -1.0f - 4.0f, 14.0f));
-  EXPECT_EQ(map.blockBoxes[0].cornerB, glm::vec3(10.0f + 10.0f, -1.0f + 8.0f, -12.0f));
-}
-
 TEST_F(MapTest, BulletsHitWallsFloorsAndBlocksOfTheLevelIncludingTouchingFaces) {
   std::vector<assets::Mesh> level;
   level.push_back(wallQuadX(2.0f, -1.0f, 1.0f, -1.0f, 1.0f));

@@ -1,5 +1,5 @@
-// The model loader and textures on small files written by the tests: corners, vertex defaults, shared
-// textures, flipped rows, odd row widths, and what a mesh draw binds. Broken files: BadAssetsTest.
+// The model loader and textures on small files written by the tests: shared textures, flipped rows and
+// what a mesh draw binds. Broken files: BadAssetsTest.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -19,27 +19,14 @@ namespace {
 
 using assets::Model;
 
-// Writes an RGB PNG whose texel (x, y) comes from texel(x, y, channel); returns its bytes.
+// Writes an RGB PNG whose texel (x, y) comes from texel(x, y, channel).
 template <typename Texel>
-std::vector<unsigned char> writePng(const TempDir& dir, const std::string& name, int width, int height, Texel texel) {
+void writePng(const TempDir& dir, const std::string& name, int width, int height, Texel texel) {
   std::vector<unsigned char> pixels;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       for (int c = 0; c < 3; ++c) pixels.push_back(static_cast<unsigned char>(texel(x, y, c)));
   stbi_write_png((dir.path() / name).c_str(), width, height, 3, pixels.data(), width * 3);
-  return pixels;
-}
-
-std::vector<unsigned char> readTexture(GLuint id, int& width, int& height) {
-  glBindTexture(GL_TEXTURE_2D, id);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  std::vector<unsigned char> texels(static_cast<size_t>(width * height * 3));
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  return texels;
 }
 
 // An OBJ triangle (vertices 1 to 3) with one texture coordinate and one normal.
@@ -49,25 +36,6 @@ class ModelLoading : public GlTest {
  protected:
   TempDir dir;
 };
-
-TEST_F(ModelLoading, CornersStartAtThousandsPerMeshAndAtTheOriginForTheModel) {
-  // One triangle beyond +1000 in x, one close by; all x positive, all z negative; no normals.
-  const std::string path = dir.write("far.obj",
-                                     "o far\nv 1500 2 -3\nv 1600 4 -5\nv 1550 3 -4\nf 1 2 3\n"
-                                     "o near\nv 1 2 -3\nv 2 5 -1\nv 3 3 -2\nf 4 5 6\n");
-  const Model model(path.c_str(), nullptr);
-  ASSERT_EQ(model.meshes.size(), 2u);
-  // Least x only moves below its start of 1000, so a mesh beyond 1000 keeps 1000.
-  EXPECT_EQ(model.meshes[0].cornerA, glm::vec3(1000.0f, 2.0f, -3.0f));
-  EXPECT_EQ(model.meshes[0].cornerB, glm::vec3(1600.0f, 4.0f, -5.0f));
-  EXPECT_EQ(model.meshes[1].cornerA, glm::vec3(1.0f, 2.0f, -1.0f));
-  EXPECT_EQ(model.meshes[1].cornerB, glm::vec3(3.0f, 5.0f, -3.0f));
-  // The model's corners include the origin: least x 0 and greatest z 0.
-  EXPECT_EQ(model.cornerA, glm::vec3(0.0f));
-  EXPECT_EQ(model.cornerB, glm::vec3(1600.0f, 5.0f, -5.0f));
-  for (const auto& mesh : model.meshes)
-    for (const auto& v : mesh.vertices) EXPECT_EQ(v.normal, glm::vec3(0.0f)) << "a mesh without normals";
-}
 
 TEST_F(ModelLoading, MaterialsNamingOneFileShareItsTextureAndTextureRowsAreFlipped) {
   writePng(dir, "bricks.png", 2, 2, [](int, int, int c) { return 60 * c; });
@@ -81,16 +49,6 @@ TEST_F(ModelLoading, MaterialsNamingOneFileShareItsTextureAndTextureRowsAreFlipp
   EXPECT_EQ(model.meshes[1].textures.at(0).id, model.meshes[0].textures.at(0).id);
   EXPECT_EQ(model.meshes[0].vertices[0].texCoords, glm::vec2(0.25f, 0.8f))
       << "images start at the top, OpenGL at the bottom";
-}
-
-TEST_F(ModelLoading, RgbRowsThatAreNotAMultipleOfFourBytesAreNotSheared) {
-  // 15 bytes per row; each texel encodes its own coordinates.
-  const auto pixels = writePng(dir, "odd.png", 5, 3, [](int x, int y, int c) { return c == 0 ? x * 40 + 1 : y * 40; });
-  const GLuint id = assets::textureFromFile("odd.png", dir.path().string());
-  int width = 0, height = 0;
-  EXPECT_EQ(readTexture(id, width, height), pixels);
-  EXPECT_EQ(glm::ivec2(width, height), glm::ivec2(5, 3));
-  glDeleteTextures(1, &id);
 }
 
 TEST_F(ModelLoading, ADrawGivesEachTextureItsNumberedSamplerAndUnitAndTheSamplingOfTheToggles) {
