@@ -46,7 +46,7 @@ using Clock = std::chrono::steady_clock;
 using varn::app::ScriptedPlatform;
 
 constexpr int kWarmUpFrames = 30;
-constexpr int kLoadPhaseFrames = 180;
+constexpr int kLoadPhaseFrames = 120;
 constexpr int kFramesBetweenHits = 6;  // in the new-hit phase: a fresh burst ten times a second
 constexpr int kShotEvery = 40;         // frames between two pictures of --shots
 
