@@ -97,9 +97,9 @@ awk -v runs="$runs" '
     printf "|--------------|--------------|--------------|--------|--------------|--------------|\n"
     for (k = 1; k <= count; k++) {
       key = order[k]
-      if (!((("A", key) in medians) && (("B", key) in medians))) continue
+      if (!((("A" SUBSEP key) in medians) && (("B" SUBSEP key) in medians))) continue
       a = median(medians["A", key]); b = median(medians["B", key])
-      printf "| %-12s | %9.2f ms | %9.2f ms | %6.2f | %9.2f ms | %9.2f ms |\n", key, a, b, a > 0 ? b / a : 0,
+      printf "| %-12s | %9.2f ms | %9.2f ms | %6.2f | %9.2f ms | %9.2f ms |\n", key, a, b, (a > 0 ? b / a : 0),
              median(worst["A", key]), median(worst["B", key])
     }
     printf "medians and worst frames: the median over %d runs of each run'"'"'s value, in ms\n", runs
