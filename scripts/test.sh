@@ -18,7 +18,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 export MORROWGEAR_BUILD MORROWGEAR_SANITIZE_BUILD
 if [ -z "${DISPLAY:-}" ]; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$MORROWGEAR_ROOT/scripts/run-suites.sh" "$@"
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$MORROWGEAR_ROOT/scripts/run-suites.sh" "$@"
 else
   "$MORROWGEAR_ROOT/scripts/run-suites.sh" "$@"
 fi
