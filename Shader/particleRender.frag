@@ -2,7 +2,7 @@
 #version 430 core
 
 in vec2 corner;
-in vec4 glowColour;
+flat in vec4 glowColour;
 
 out vec4 fragColor;
 

@@ -18,7 +18,9 @@ in float fSizePass[];
 flat in int iTypePass[];
 
 out vec2 corner;      // -1 .. 1 across the quad
-out vec4 glowColour;  // rgb, and the strength that the additive blend scales it by
+// rgb, and the strength that the additive blend scales it by; one value for the whole
+// quad, so it is passed flat rather than interpolated across every pixel.
+flat out vec4 glowColour;
 
 const float kMinHalfEdge = 0.04;   // world units: even the finest sparks stay a few pixels wide
 const float kHalfEdgePerSize = 3.0;
@@ -32,7 +34,7 @@ void main() {
   float strength = smoothstep(0.0, kFadeSeconds, life);
   // A dying spark cools from its colour towards a deep ember.
   vec3 colour = mix(vColorPass[0] * vec3(0.8, 0.25, 0.15), vColorPass[0], strength);
-  glowColour = vec4(colour, strength);
+  vec4 glow = vec4(colour, strength);
 
   vec3 centre = gl_in[0].gl_Position.xyz;
   float halfEdge = kMinHalfEdge + fSizePass[0] * kHalfEdgePerSize;
@@ -58,7 +60,9 @@ void main() {
   const int mirrored[4] = int[4](1, 0, 3, 2);
   for (int i = 0; i < 4; ++i) {
     int k = winding >= 0.0 ? forward[i] : mirrored[i];
+    // Outputs are undefined after each EmitVertex, so every vertex sets all of them.
     corner = corners[k];
+    glowColour = glow;
     gl_Position = clip[k];
     EmitVertex();
   }

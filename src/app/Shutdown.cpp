@@ -3,6 +3,7 @@
 #include "app/Shutdown.h"
 
 #include "app/Globals.h"
+#include "assets/ParticleSystem.h"
 #include "render/RenderState.h"
 
 namespace varn::app {
@@ -21,6 +22,7 @@ void cleanup() {
   render::debugQuadShader.reset();
   render::transparentShader.reset();
   render::particleSystems.clear();
+  assets::releaseParticlePrograms();
   // The shadow map's framebuffer and depth texture have no owner object; release them by name.
   glDeleteFramebuffers(1, &render::depthFramebuffer);
   glDeleteTextures(1, &render::depthTexture);

@@ -45,6 +45,23 @@ float randomSeedComponent() {
 
 const void* byteOffset(size_t offset) { return reinterpret_cast<const void*>(offset); }
 
+// The programs every burst shares; empty until the first burst and after a release.
+struct SharedPrograms {
+  std::shared_ptr<render::Shader> update;
+  std::shared_ptr<render::Shader> render;
+};
+SharedPrograms sharedPrograms;
+
+void buildSharedPrograms() {
+  sharedPrograms.update = render::makeParticleUpdateShader("Shader/particleUpdate.vert", "Shader/particleUpdate.geom",
+                                                           "Shader/particleUpdate.frag");
+  glTransformFeedbackVaryings(sharedPrograms.update->programHandle, 6, kCapturedOutputs, GL_INTERLEAVED_ATTRIBS);
+  sharedPrograms.update->link();
+  sharedPrograms.render = render::makeParticleRenderShader("Shader/particleRender.vert", "Shader/particleRender.geom",
+                                                           "Shader/particleRender.frag");
+  sharedPrograms.render->link();
+}
+
 }  // namespace
 
 ParticleSystem::ParticleSystem() { initialize(); }
@@ -62,21 +79,19 @@ ParticleSystem::~ParticleSystem() {
   query = 0;
 }
 
+void releaseParticlePrograms() { sharedPrograms = {}; }
+
 bool ParticleSystem::initialize() {
   if (initialized) return false;
 
-  updateProgram = render::makeParticleUpdateShader("Shader/particleUpdate.vert", "Shader/particleUpdate.geom",
-                                                   "Shader/particleUpdate.frag");
-  glTransformFeedbackVaryings(updateProgram->programHandle, 6, kCapturedOutputs, GL_INTERLEAVED_ATTRIBS);
-  updateProgram->link();
+  if (!sharedPrograms.update) buildSharedPrograms();
+  updateProgram = sharedPrograms.update;
+  renderProgram = sharedPrograms.render;
   glUseProgram(updateProgram->programHandle);
   for (int i = 0; i < 11; ++i) {
     updateLocations[i] = glGetUniformLocation(updateProgram->programHandle, kUpdateUniformNames[i]);
   }
 
-  renderProgram = render::makeParticleRenderShader("Shader/particleRender.vert", "Shader/particleRender.geom",
-                                                   "Shader/particleRender.frag");
-  renderProgram->link();
   glUseProgram(renderProgram->programHandle);
   for (int i = 0; i < 4; ++i) {
     renderLocations[i] = glGetUniformLocation(renderProgram->programHandle, kRenderUniformNames[i]);

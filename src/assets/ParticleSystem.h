@@ -68,13 +68,20 @@ class ParticleSystem {
   float fGenLifeRange = 0.0f;
   float fGenSize = 0.0f;
   int32_t iNumToGenerate = 0;
-  std::unique_ptr<render::Shader> renderProgram;
-  std::unique_ptr<render::Shader> updateProgram;
+  // Every burst runs the same two programs: they are built for the first burst and lent
+  // to every later one (building them, and llvmpipe compiling them again on their first
+  // draw, made the frame of each hit stall), until releaseParticlePrograms.
+  std::shared_ptr<render::Shader> renderProgram;
+  std::shared_ptr<render::Shader> updateProgram;
   // "fTimePassed", "vGenPosition", "vGenVelocityMin", "vGenVelocityRange", "vGenColor",
   // "vGenGravityVector", "fGenLifeMin", "fGenLifeRange", "fGenSize", "iNumToGenerate", "vRandomSeed"
   GLint updateLocations[11] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
   // "matrices.mProj", "matrices.mView", "vQuad1", "vQuad2"
   GLint renderLocations[4] = {-1, -1, -1, -1};
 };
+
+// Releases the programs that the bursts share once no burst holds them any more; shutdown
+// calls it while the context is current. The next burst builds them afresh.
+void releaseParticlePrograms();
 
 }  // namespace varn::assets

@@ -8,13 +8,24 @@
 
 #include "app/Globals.h"
 #include "render/ColourPasses.h"
+#include "render/FrameStageHook.h"
 #include "render/ParticleStep.h"
 #include "render/Projection.h"
 #include "render/RenderState.h"
 
 namespace varn::render {
 
+FrameStageHook frameStageHook = nullptr;
+
 namespace {
+
+// Runs one stage of the frame between the profiling hook's two calls.
+template <typename Stage>
+void runStage(FrameStage stage, Stage&& run) {
+  if (frameStageHook != nullptr) frameStageHook(stage, true);
+  run();
+  if (frameStageHook != nullptr) frameStageHook(stage, false);
+}
 
 constexpr float kLightFieldOfView = 1.7453293f;  // 100 degrees, radians
 constexpr float kLightNear = 2.0f;
@@ -92,7 +103,7 @@ void draw() {
   // The robot's lowest corner as it stands when the frame begins.
   frame.nearestLight = chooseNearestLight(lights, character.worldCornerA);
 
-  shadowPass(frame);
+  runStage(FrameStage::Shadow, [&frame] { shadowPass(frame); });
 
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glViewport(0, 0, framebufferWidth, framebufferHeight);
@@ -114,11 +125,11 @@ void draw() {
   frame.cameraEye = glm::vec3(eyeToWorld[3]);
   viewFrustum.updateFrustum(frame.cameraEye, activeCamera->direction, activeCamera->up);
 
-  texturedPass(frame);
-  silhouettePass();
-  celPass(frame);
-  transparencyPass();
-  particleStep();
+  runStage(FrameStage::Textured, [&frame] { texturedPass(frame); });
+  runStage(FrameStage::Silhouette, [] { silhouettePass(); });
+  runStage(FrameStage::Cel, [&frame] { celPass(frame); });
+  runStage(FrameStage::Transparency, [] { transparencyPass(); });
+  runStage(FrameStage::Particles, [] { particleStep(); });
 }
 
 }  // namespace varn::render

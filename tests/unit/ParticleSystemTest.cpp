@@ -66,5 +66,33 @@ TEST_F(ParticleSystemTest, NewSystemHoldsOnlyTheGeneratorEmitsOnItsFirstUpdateAn
                glIsVertexArray(vertexArray));
 }
 
+TEST_F(ParticleSystemTest, BurstsShareOneProgramPairThatOutlivesThemUntilReleased) {
+  GLuint update = 0, render = 0;
+  {
+    ParticleSystem first;
+    ParticleSystem second;
+    update = first.updateProgram->programHandle;
+    render = first.renderProgram->programHandle;
+    EXPECT_EQ(second.updateProgram->programHandle, update) << "a hit must not build and compile programs again";
+    EXPECT_EQ(second.renderProgram->programHandle, render);
+  }
+  // A hit after every burst has gone still finds the programs built.
+  {
+    ParticleSystem later;
+    EXPECT_EQ(later.updateProgram->programHandle, update);
+    applyExplosionPreset(later, 1, glm::vec3(0.0f));
+    step(later, kFrame);
+    EXPECT_EQ(later.numParticles, 1 + explosionPreset(1).count);
+  }
+  glUseProgram(0);  // a program in use would only be flagged for deletion
+  assets::releaseParticlePrograms();
+  EXPECT_EQ(glIsProgram(update), GL_FALSE);
+  EXPECT_EQ(glIsProgram(render), GL_FALSE);
+  ParticleSystem rebuilt;
+  applyExplosionPreset(rebuilt, 0, glm::vec3(0.0f));
+  step(rebuilt, kFrame);
+  EXPECT_EQ(rebuilt.numParticles, 1 + explosionPreset(0).count) << "the next burst builds the programs afresh";
+}
+
 }  // namespace
 }  // namespace varn::test
