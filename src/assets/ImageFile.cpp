@@ -41,11 +41,6 @@ class HeaderBytes {
 // JPEG headers may carry large metadata segments before the frame header.
 constexpr size_t kHeaderBytesRead = 256 * 1024;
 
-bool isRegularFile(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 std::optional<ImageSize> sizeIfPositive(uint64_t width, uint64_t height) {
   if (width == 0 || height == 0 || width > INT_MAX || height > INT_MAX) return std::nullopt;
   return ImageSize{static_cast<int>(width), static_cast<int>(height)};
@@ -127,6 +122,11 @@ std::optional<ImageSize> tgaSize(const HeaderBytes& h) {
 }
 
 }  // namespace
+
+bool isRegularFile(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
 
 std::optional<ImageSize> readImageSize(const std::string& path) {
   if (!isRegularFile(path)) return std::nullopt;

@@ -8,6 +8,10 @@
 
 namespace varn::assets {
 
+// True for an existing regular file: a folder, a FIFO (whose opening would block) or a
+// missing name is no asset.
+bool isRegularFile(const std::string& path);
+
 // Width and height in pixels, as an image's header states them.
 struct ImageSize {
   int width = 0;

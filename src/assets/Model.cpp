@@ -4,12 +4,12 @@
 #include <assimp/DefaultIOSystem.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
-#include <sys/stat.h>
 
 #include <assimp/Importer.hpp>
 #include <cstring>
 #include <iostream>
 
+#include "assets/ImageFile.h"
 #include "assets/Texture.h"
 
 namespace varn::assets {
@@ -33,12 +33,6 @@ class RegularFilesOnly : public Assimp::DefaultIOSystem {
   bool Exists(const char* path) const override { return isRegularFile(path); }
   Assimp::IOStream* Open(const char* path, const char* mode) override {
     return isRegularFile(path) ? DefaultIOSystem::Open(path, mode) : nullptr;
-  }
-
- private:
-  static bool isRegularFile(const char* path) {
-    struct stat status {};
-    return stat(path, &status) == 0 && S_ISREG(status.st_mode);
   }
 };
 
