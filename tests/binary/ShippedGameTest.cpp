@@ -44,7 +44,9 @@ TEST(ShippedGame, StartUpFailuresEndWithTheirMessageAndStatusOneWithoutWaitingFo
   }
 }
 
-TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnOutcome) {
+// Left alone, the robot stands still and the nearer enemy, in range from the start, reaches
+// it: the one ending a test can wait for without racing the game's clock.
+TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndIsLostWhenLeftAlone) {
   Process game({kGame}, kSourceDir);
   ASSERT_TRUE(game.waitForOutput(kTranscript.back() + "\n", kStartUp)) << game.out();
   ASSERT_TRUE(varn::test::waitForGameWindow());
@@ -54,6 +56,19 @@ TEST(ShippedGame, StartsWithItsTranscriptShowsItsTitleAndQuitsOnEscapeWithoutAnO
       std::regex_match(title, m, std::regex(R"(Morrowgear \| Objects drawn (\d+) / (\d+) \| Frametime: +\d+ ms)")))
       << title;
   EXPECT_TRUE(std::stoi(m[1]) > 0 && std::stoi(m[1]) <= std::stoi(m[2])) << "some, but no more than considered";
+  const ProcessResult result = game.finish(kStartUp);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitStatus, 0);
+  std::vector<std::string> expected = kTranscript;
+  expected.insert(expected.end(), varn::test::kLostToTheEnemies.begin(), varn::test::kLostToTheEnemies.end());
+  EXPECT_EQ(splitLines(result.out), expected);
+  EXPECT_TRUE(result.err.empty()) << result.err;
+}
+
+// Escape goes in the moment the window shows, seconds of play before an enemy can arrive.
+TEST(ShippedGame, EscapeQuitsMidGameWithStatusZeroAndNoOutcome) {
+  Process game({kGame}, kSourceDir);
+  ASSERT_TRUE(varn::test::waitForGameWindow()) << game.out();
   EXPECT_TRUE(holdKeyUntil("Escape", 20.0, [&] { return game.hasExited(); })) << "Escape ends the game";
   const ProcessResult result = game.finish(20.0);
   EXPECT_FALSE(result.timedOut);

@@ -11,8 +11,10 @@
 namespace varn::test {
 
 // Waits until a visible window titled "Morrowgear..." exists (true) or 20 s have passed.
+// Polled every few milliseconds: a test that quits the game races the enemies, which
+// reach the robot left standing after about three seconds of play.
 inline bool waitForGameWindow() {
-  return shell("timeout 20 xdotool search --sync --onlyvisible --name '^Morrowgear' >/dev/null 2>&1") == 0;
+  return pollFor(20.0, [] { return shell("xdotool search --onlyvisible --name '^Morrowgear' >/dev/null 2>&1") == 0; });
 }
 
 // The title once the game has drawn a frame (it opens titled just "Morrowgear" and adds

@@ -26,4 +26,11 @@ inline const std::vector<std::string> kStartupTranscript = {
     "Models/bullet/bullet.obj successfully loaded",
 };
 
+// What follows it when the robot is left standing: the nearer enemy is in range from the start.
+inline const std::vector<std::string> kLostToTheEnemies = {
+    "An enemy reached your position!",
+    "You lost!",
+    "Please try again!",
+};
+
 }  // namespace varn::test
