@@ -44,7 +44,6 @@ PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
         render::particleSystems.empty() ? nullptr : render::particleSystems.back().get();
     if (back != nullptr && back != newestSystem && back->age <= deltaTime + 1e-6f) record.newEffectKind = explosionKind;
     newestSystem = back;
-    record.gameLost = gameLost;
     result.frames.push_back(record);
     if (onFrame) onFrame(record);
     if (frame == 1) screenshot(name + "-start");

@@ -19,7 +19,6 @@ struct FrameRecord {
   int frame = 0;
   glm::vec3 robotPosition{0.0f};
   int newEffectKind = -1;  // kind of the effect started in this frame, or -1
-  bool gameLost = false;
 };
 
 struct PlayResult {

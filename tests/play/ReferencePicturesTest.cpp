@@ -1,7 +1,8 @@
 // The game's key frames against committed reference pictures: one scripted play through
-// the start room fight, the level, every render toggle and the win, rendered by the real
-// loop at 1/60 s per frame and read back at 800 x 600. The play runs twice in this process
-// and every key frame must come out bit for bit the same both times.
+// the start room fight, the level, every render toggle and the win, which must play out to
+// the victory lines and the game's end. Rendered by the real loop at 1/60 s per frame and
+// read back at 800 x 600. The play runs twice in this process and every key frame must
+// come out bit for bit the same both times.
 //
 // References live in tests/reference/ with the renderer they were made on. To regenerate
 // them after an intended change of the picture: scripts/update-references.sh.
@@ -42,21 +43,14 @@ const std::string kArtifactDir = std::string(MORROWGEAR_ARTIFACT_DIR) + "/refere
 // frames change only part of it.
 struct KeyFrame {
   const char* name;
-  const char* base;  // nullptr: stored whole
+  const char* base = nullptr;  // stored whole
 };
-const KeyFrame kKeyFrames[] = {{"start", nullptr},
-                               {"enemy-hit", nullptr},
-                               {"enemy-destroyed", nullptr},
-                               {"corridor", nullptr},
-                               {"button-room", nullptr},
-                               {"wireframe", nullptr},
-                               {"nearest-no-mipmaps", nullptr},
-                               {"culling-off", "button-room"},
-                               {"ambient-0", nullptr},
-                               {"ambient-1", nullptr},
-                               {"free-camera", nullptr},
-                               {"transparency-off-bullet", "button-room"},
-                               {"victory", "button-room"}};
+// clang-format off
+const KeyFrame kKeyFrames[] = {
+    {"start"}, {"enemy-hit"}, {"enemy-destroyed"}, {"corridor"}, {"button-room"}, {"wireframe"},
+    {"nearest-no-mipmaps"}, {"culling-off", "button-room"}, {"ambient-0"}, {"ambient-1"}, {"free-camera"},
+    {"transparency-off-bullet", "button-room"}, {"victory", "button-room"}};
+// clang-format on
 
 // What one play produced.
 struct PlayRun {
@@ -125,9 +119,10 @@ class KeyFramePlay {
     platform.click(1).idle(8);
     at[sideShot + 6] = "transparency-off-bullet";
     pressFor({GLFW_KEY_F9}, 1, 90);
-    // The winning shot; Escape ends the play once the burst has been seen.
+    // The winning shot, and the game left to end itself.
     varn::test::appendShotAtButton(platform);
-    platform.idle(kFramesPerSecond);
+    platform.idle(6 * kFramesPerSecond);
+    platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
   }
 
   PlayRun play() {
@@ -221,11 +216,18 @@ bool environmentFlag(const char* name) {
 
 }  // namespace
 
-TEST(ReferencePictures, KeyFramesAreDeterministicAndMatchTheReferences) {
+TEST(ReferencePictures, TheWinningPlaysKeyFramesAreDeterministicAndMatchTheReferences) {
   const PlayRun first = KeyFramePlay().play();
   expectCleanRun(first.result);
   ASSERT_TRUE(first.enemiesDownBeforeRoute) << "the fight must be over before the route starts";
   ASSERT_TRUE(first.won) << "the winning shot missed";
+  const std::vector<int> buttonHits = first.result.effectFrames(2);
+  ASSERT_EQ(buttonHits.size(), 1u) << "one winning shot, one button hit";
+  EXPECT_NEAR(first.result.frames.back().frame - buttonHits[0], 4 * kFramesPerSecond, 3) << "the win plays out 4 s";
+  EXPECT_TRUE(
+      first.result.endsWith("BOOOOOOOOM!\nYou have destroyed the factory and stopped the evil robot invasion!\n"
+                            "Thanks a lot! You are a hero!\n"))
+      << first.result.out;
   for (const KeyFrame& frame : kKeyFrames)
     ASSERT_EQ(first.frames.count(frame.name), 1u) << "key frame never shown: " << frame.name;
 

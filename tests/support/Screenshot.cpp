@@ -73,28 +73,13 @@ glm::vec3 Picture::at(int x, int y) const {
   return glm::vec3(p[0], p[1], p[2]);
 }
 
-namespace {
-
-template <typename Probe>
-glm::vec3 squareMean(const Picture& picture, glm::vec2 centre, int radius, Probe probe) {
+glm::vec3 Picture::patch(glm::vec2 centre, int radius) const {
   glm::vec3 sum(0.0f);
   int count = 0;
   for (int y = int(centre.y) - radius; y <= int(centre.y) + radius; ++y)
     for (int x = int(centre.x) - radius; x <= int(centre.x) + radius; ++x)
-      if (Picture::contains(x, y)) sum += probe(picture.at(x, y)), ++count;
+      if (contains(x, y)) sum += at(x, y), ++count;
   return count ? sum / float(count) : sum;
-}
-
-}  // namespace
-
-glm::vec3 Picture::patch(glm::vec2 centre, int radius) const {
-  return squareMean(*this, centre, radius, [](glm::vec3 c) { return c; });
-}
-
-float Picture::darkShare(glm::vec2 centre, int radius) const {
-  return squareMean(*this, centre, radius,
-                    [](glm::vec3 c) { return glm::vec3(glm::all(glm::lessThan(c, glm::vec3(40)))); })
-      .x;
 }
 
 }  // namespace varn::test

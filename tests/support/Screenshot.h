@@ -23,10 +23,8 @@ struct Picture {
 
   static bool contains(int x, int y) { return x >= 0 && y >= 0 && x < kWidth && y < kHeight; }
   glm::vec3 at(int x, int y) const;
-  // Over the square of half-size radius around a pixel, clipped to the picture: the mean colour
-  // and the share of near-black pixels.
+  // The mean colour over the square of half-size radius around a pixel, clipped to the picture.
   glm::vec3 patch(glm::vec2 centre, int radius) const;
-  float darkShare(glm::vec2 centre, int radius) const;
 };
 
 }  // namespace varn::test
