@@ -2,7 +2,10 @@
 // culling rule that feeds the title's object counts.
 #include "render/ColourPasses.h"
 
+#include <algorithm>
 #include <glm/gtc/type_ptr.hpp>
+#include <numeric>
+#include <vector>
 
 #include "app/Globals.h"
 #include "render/RenderState.h"
@@ -15,6 +18,23 @@ namespace {
 constexpr float kOutlineOffset = 0.05f;
 constexpr float kTranslucentAlpha = 0.2f;
 constexpr GLint kShadowMapUnit = 2;  // units 0 and 1 belong to the models' own textures
+
+// The level's meshes in the order the textured pass draws them, and which of them it drew
+// in this frame (the cel pass reads and then forgets that). Kept between frames only so
+// that the lists keep their memory.
+struct LevelDraws {
+  std::vector<size_t> order;
+  std::vector<float> distance;
+  std::vector<bool> drawn;
+};
+LevelDraws levelDraws;
+
+// Squared distance from point to the box between two opposite corners (0 inside it).
+float squaredDistanceToBox(glm::vec3 point, glm::vec3 cornerA, glm::vec3 cornerB) {
+  const glm::vec3 nearest = glm::clamp(point, glm::min(cornerA, cornerB), glm::max(cornerA, cornerB));
+  const glm::vec3 d = point - nearest;
+  return glm::dot(d, d);
+}
 
 // Counts the object, then says whether the view may contain it. The caller counts a draw.
 bool consider(glm::vec3 cornerA, glm::vec3 cornerB) {
@@ -80,13 +100,33 @@ void texturedPass(const FrameValues& frame) {
   glUseProgram(texturedShader->programHandle);
   uploadLitUniforms(texturedLocations, frame);
 
-  // The level is culled mesh by mesh: most of it lies behind or beside the camera.
+  // The level is culled mesh by mesh: most of it lies behind or beside the camera. Filled,
+  // the meshes nearest the eye go first, so that the depth test turns away the hidden parts
+  // of those behind them before they are shaded; the picture is the same in any order. In
+  // wireframe the order shows where two meshes share an edge, so it stays the model's.
+  const std::vector<assets::Mesh>& meshes = levelMap.model.meshes;
+  levelDraws.order.resize(meshes.size());
+  levelDraws.distance.resize(meshes.size());
+  levelDraws.drawn.assign(meshes.size(), false);
+  std::iota(levelDraws.order.begin(), levelDraws.order.end(), size_t{0});
+  if (!wireframeOn) {
+    for (size_t i = 0; i < meshes.size(); ++i) {
+      const glm::vec3 cornerA = scene::transformPoint(levelMap.modelMatrix, meshes[i].cornerA);
+      const glm::vec3 cornerB = scene::transformPoint(levelMap.modelMatrix, meshes[i].cornerB);
+      levelDraws.distance[i] = squaredDistanceToBox(frame.cameraEye, cornerA, cornerB);
+    }
+    std::stable_sort(levelDraws.order.begin(), levelDraws.order.end(),
+                     [](size_t a, size_t b) { return levelDraws.distance[a] < levelDraws.distance[b]; });
+  }
+
   uploadLitObject(texturedLocations, frame, levelMap.modelMatrix);
-  for (const assets::Mesh& mesh : levelMap.model.meshes) {
+  for (const size_t i : levelDraws.order) {
+    const assets::Mesh& mesh = meshes[i];
     const glm::vec3 cornerA = scene::transformPoint(levelMap.modelMatrix, mesh.cornerA);
     const glm::vec3 cornerB = scene::transformPoint(levelMap.modelMatrix, mesh.cornerB);
     if (!consider(cornerA, cornerB)) continue;
     mesh.draw(textureFilterMode, mipmapMode);
+    levelDraws.drawn[i] = true;
     ++objectsDrawn;
   }
 
@@ -137,9 +177,18 @@ void celPass(const FrameValues& frame) {
   glDepthMask(GL_TRUE);
   uploadLitUniforms(celLocations, frame);
 
-  // The whole level again, neither culled nor counted.
+  // The whole level again, neither culled nor counted. Filled, what the textured pass drew
+  // this frame already lies in the depth buffer at exactly these depths (both programs
+  // place vertices the same way) and fails the GL_LESS test everywhere: drawing it again
+  // cannot change a pixel, so only the meshes that pass left out are drawn. In wireframe
+  // every mesh is drawn again, as the edges it shares may show it.
   uploadLitObject(celLocations, frame, levelMap.modelMatrix);
-  levelMap.model.draw(textureFilterMode, mipmapMode);
+  const std::vector<assets::Mesh>& meshes = levelMap.model.meshes;
+  const bool knowDrawn = !wireframeOn && levelDraws.drawn.size() == meshes.size();
+  for (size_t i = 0; i < meshes.size(); ++i) {
+    if (!knowDrawn || !levelDraws.drawn[i]) meshes[i].draw(textureFilterMode, mipmapMode);
+  }
+  levelDraws.drawn.clear();
 
   if (!enemy1Destroyed) celEnemy(enemy1, frame);
   if (!enemy2Destroyed) celEnemy(enemy2, frame);
