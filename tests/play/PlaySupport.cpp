@@ -23,13 +23,6 @@ bool lastFrame(const app::ScriptedPlatform& platform) {
 
 }  // namespace
 
-std::vector<int> PlayResult::effectFrames(int kind) const {
-  std::vector<int> result;
-  for (const FrameRecord& f : frames)
-    if (f.newEffectKind == kind) result.push_back(f.frame);
-  return result;
-}
-
 PlayResult play(const std::string& name, app::ScriptedPlatform& platform,
                 const std::function<void(const FrameRecord&)>& onFrame) {
   PlayResult result;

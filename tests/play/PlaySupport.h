@@ -31,7 +31,6 @@ struct PlayResult {
   bool endsWith(const std::string& text) const {
     return out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0;
   }
-  std::vector<int> effectFrames(int kind) const;  // frames in which an effect of the kind started
 };
 
 // Runs the game (no arguments: 800 x 600) with the script; onFrame runs after each

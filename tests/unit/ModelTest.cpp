@@ -4,11 +4,8 @@
 
 #include <vector>
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 #include "GlTest.h"
+#include "Screenshot.h"
 #include "TempDir.h"
 #include "assets/Model.h"
 #include "assets/Texture.h"
@@ -26,7 +23,7 @@ void writePng(const TempDir& dir, const std::string& name, int width, int height
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       for (int c = 0; c < 3; ++c) pixels.push_back(static_cast<unsigned char>(texel(x, y, c)));
-  stbi_write_png((dir.path() / name).c_str(), width, height, 3, pixels.data(), width * 3);
+  ASSERT_TRUE(savePng((dir.path() / name).string(), width, height, 3, pixels));
 }
 
 // An OBJ triangle (vertices 1 to 3) with one texture coordinate and one normal.
