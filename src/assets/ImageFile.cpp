@@ -11,12 +11,19 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <utility>
 #include <vector>
 
 namespace varn::assets {
 
 namespace {
+
+// Width and height in pixels, as an image's header states them.
+struct ImageSize {
+  int width = 0;
+  int height = 0;
+};
 
 // A header's bytes; reads past the end give 0, so a short file fails the checks below.
 class HeaderBytes {
@@ -128,6 +135,11 @@ bool isRegularFile(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+namespace {
+
+// The size from the header of a PNG, JPEG, BMP, TGA, PSD, Radiance HDR or DDS file (the
+// formats SOIL decodes). Nothing when path is not a regular file or its header is none of
+// these or is cut short.
 std::optional<ImageSize> readImageSize(const std::string& path) {
   if (!isRegularFile(path)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
@@ -146,11 +158,10 @@ std::optional<ImageSize> readImageSize(const std::string& path) {
   return tgaSize(header);
 }
 
+}  // namespace
+
 DecodedImage::DecodedImage(DecodedImage&& other) noexcept
-    : pixels_(std::exchange(other.pixels_, nullptr)),
-      width_(other.width_),
-      height_(other.height_),
-      channels_(other.channels_) {}
+    : pixels_(std::exchange(other.pixels_, nullptr)), width_(other.width_), height_(other.height_) {}
 
 DecodedImage& DecodedImage::operator=(DecodedImage&& other) noexcept {
   if (this != &other) {
@@ -158,7 +169,6 @@ DecodedImage& DecodedImage::operator=(DecodedImage&& other) noexcept {
     pixels_ = std::exchange(other.pixels_, nullptr);
     width_ = other.width_;
     height_ = other.height_;
-    channels_ = other.channels_;
   }
   return *this;
 }
@@ -175,7 +185,7 @@ DecodedImage loadImage(const std::string& path, int forcedChannels, int maxSide)
   // SOIL writes the file's own channel count here; some of its decoders crash without it.
   int fileChannels = 0;
   unsigned char* pixels = SOIL_load_image(path.c_str(), &width, &height, &fileChannels, forcedChannels);
-  DecodedImage image(pixels, width, height, forcedChannels != 0 ? forcedChannels : fileChannels);
+  DecodedImage image(pixels, width, height);
   if (!image || width <= 0 || height <= 0 || width > maxSide || height > maxSide) return {};
   return image;
 }

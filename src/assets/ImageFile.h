@@ -3,7 +3,6 @@
 // only when it is a regular file whose header names a size the game can use.
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace varn::assets {
@@ -12,23 +11,11 @@ namespace varn::assets {
 // missing name is no asset.
 bool isRegularFile(const std::string& path);
 
-// Width and height in pixels, as an image's header states them.
-struct ImageSize {
-  int width = 0;
-  int height = 0;
-};
-
-// The size from the header of a PNG, JPEG, BMP, TGA, PSD, Radiance HDR or DDS file
-// (the formats SOIL decodes). Nothing when path is not a regular file (a folder, a FIFO,
-// a missing file) or its header is none of these or is cut short.
-std::optional<ImageSize> readImageSize(const std::string& path);
-
 // Decoded pixels, rows from the top of the image down, released with SOIL on destruction.
 class DecodedImage {
  public:
   DecodedImage() = default;
-  DecodedImage(unsigned char* pixels, int width, int height, int channels)
-      : pixels_(pixels), width_(width), height_(height), channels_(channels) {}
+  DecodedImage(unsigned char* pixels, int width, int height) : pixels_(pixels), width_(width), height_(height) {}
   DecodedImage(DecodedImage&& other) noexcept;
   DecodedImage& operator=(DecodedImage&& other) noexcept;
   DecodedImage(const DecodedImage&) = delete;
@@ -39,13 +26,11 @@ class DecodedImage {
   unsigned char* pixels() const { return pixels_; }
   int width() const { return width_; }
   int height() const { return height_; }
-  int channels() const { return channels_; }  // after forcing, as delivered
 
  private:
   unsigned char* pixels_ = nullptr;
   int width_ = 0;
   int height_ = 0;
-  int channels_ = 0;
 };
 
 // Decodes path into forcedChannels channels per pixel (SOIL_LOAD_RGB, SOIL_LOAD_RGBA).

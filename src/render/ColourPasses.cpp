@@ -19,11 +19,12 @@ constexpr float kOutlineOffset = 0.05f;
 constexpr float kTranslucentAlpha = 0.2f;
 constexpr GLint kShadowMapUnit = 2;  // units 0 and 1 belong to the models' own textures
 
-// The level's meshes in the order the textured pass draws them, and which of them it drew
-// in this frame (the cel pass reads and then forgets that). Kept between frames only so
-// that the lists keep their memory.
+// The level's meshes in the order the textured pass draws them, their boxes in the world,
+// and which of them it drew in this frame (the cel pass reads and then forgets that). Kept
+// between frames only so that the lists keep their memory.
 struct LevelDraws {
   std::vector<size_t> order;
+  std::vector<glm::vec3> cornerA, cornerB;
   std::vector<float> distance;
   std::vector<bool> drawn;
 };
@@ -40,6 +41,28 @@ float squaredDistanceToBox(glm::vec3 point, glm::vec3 cornerA, glm::vec3 cornerB
 bool consider(glm::vec3 cornerA, glm::vec3 cornerB) {
   ++objectsConsidered;
   return !(frustumCullingOn && viewFrustum.boxInFrustum(cornerA, cornerB) == FrustumResult::Outside);
+}
+
+// Each level mesh's box in the world, and the order to draw the meshes in: filled, the
+// meshes nearest the eye go first, so that the depth test turns away the hidden parts of
+// those behind them before they are shaded; the picture is the same in any order. In
+// wireframe the order shows where two meshes share an edge, so it stays the model's.
+void orderLevelMeshes(glm::vec3 eye) {
+  const std::vector<assets::Mesh>& meshes = levelMap.model.meshes;
+  levelDraws.order.resize(meshes.size());
+  levelDraws.cornerA.resize(meshes.size());
+  levelDraws.cornerB.resize(meshes.size());
+  levelDraws.distance.resize(meshes.size());
+  levelDraws.drawn.assign(meshes.size(), false);
+  std::iota(levelDraws.order.begin(), levelDraws.order.end(), size_t{0});
+  for (size_t i = 0; i < meshes.size(); ++i) {
+    levelDraws.cornerA[i] = scene::transformPoint(levelMap.modelMatrix, meshes[i].cornerA);
+    levelDraws.cornerB[i] = scene::transformPoint(levelMap.modelMatrix, meshes[i].cornerB);
+    levelDraws.distance[i] = squaredDistanceToBox(eye, levelDraws.cornerA[i], levelDraws.cornerB[i]);
+  }
+  if (wireframeOn) return;
+  std::stable_sort(levelDraws.order.begin(), levelDraws.order.end(),
+                   [](size_t a, size_t b) { return levelDraws.distance[a] < levelDraws.distance[b]; });
 }
 
 void uploadMatrix(GLint location, const glm::mat4& matrix) {
@@ -100,32 +123,12 @@ void texturedPass(const FrameValues& frame) {
   glUseProgram(texturedShader->programHandle);
   uploadLitUniforms(texturedLocations, frame);
 
-  // The level is culled mesh by mesh: most of it lies behind or beside the camera. Filled,
-  // the meshes nearest the eye go first, so that the depth test turns away the hidden parts
-  // of those behind them before they are shaded; the picture is the same in any order. In
-  // wireframe the order shows where two meshes share an edge, so it stays the model's.
-  const std::vector<assets::Mesh>& meshes = levelMap.model.meshes;
-  levelDraws.order.resize(meshes.size());
-  levelDraws.distance.resize(meshes.size());
-  levelDraws.drawn.assign(meshes.size(), false);
-  std::iota(levelDraws.order.begin(), levelDraws.order.end(), size_t{0});
-  if (!wireframeOn) {
-    for (size_t i = 0; i < meshes.size(); ++i) {
-      const glm::vec3 cornerA = scene::transformPoint(levelMap.modelMatrix, meshes[i].cornerA);
-      const glm::vec3 cornerB = scene::transformPoint(levelMap.modelMatrix, meshes[i].cornerB);
-      levelDraws.distance[i] = squaredDistanceToBox(frame.cameraEye, cornerA, cornerB);
-    }
-    std::stable_sort(levelDraws.order.begin(), levelDraws.order.end(),
-                     [](size_t a, size_t b) { return levelDraws.distance[a] < levelDraws.distance[b]; });
-  }
-
+  // The level is culled mesh by mesh: most of it lies behind or beside the camera.
+  orderLevelMeshes(frame.cameraEye);
   uploadLitObject(texturedLocations, frame, levelMap.modelMatrix);
   for (const size_t i : levelDraws.order) {
-    const assets::Mesh& mesh = meshes[i];
-    const glm::vec3 cornerA = scene::transformPoint(levelMap.modelMatrix, mesh.cornerA);
-    const glm::vec3 cornerB = scene::transformPoint(levelMap.modelMatrix, mesh.cornerB);
-    if (!consider(cornerA, cornerB)) continue;
-    mesh.draw(textureFilterMode, mipmapMode);
+    if (!consider(levelDraws.cornerA[i], levelDraws.cornerB[i])) continue;
+    levelMap.model.meshes[i].draw(textureFilterMode, mipmapMode);
     levelDraws.drawn[i] = true;
     ++objectsDrawn;
   }
