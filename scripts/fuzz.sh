@@ -27,7 +27,7 @@ seed() {
   mkdir -p "$out/seeds/$target" "$out/corpus/$target"
   cp -n "$@" "$out/seeds/$target/" 2>/dev/null || true
 }
-seed image Models/*/*.png Images/*.png tests/corpus/*
+seed image Models/*/*.png Images/*.png tests/corpus/*.* tests/corpus/regressions/*
 seed obj Models/*/*.obj
 seed mtl Models/*/*.mtl
 
