@@ -14,6 +14,7 @@
 #include "Screenshot.h"
 #include "app/Globals.h"
 #include "render/FrameRenderer.h"
+#include "render/FrameValues.h"
 #include "render/RenderSetup.h"
 #include "render/RenderState.h"
 
