@@ -7,15 +7,11 @@
 
 #include "app/Console.h"
 #include "app/Globals.h"
+#include "app/HitKind.h"
 
 namespace varn::app {
 
 namespace {
-
-// Explosion kinds, as the particle step picks its preset.
-constexpr int32_t kHitLevel = 0;
-constexpr int32_t kHitEnemy = 1;
-constexpr int32_t kHitButton = 2;
 
 constexpr float kFallLimit = -10.0f;    // world y below which the robot is lost
 constexpr float kWinEndSeconds = 4.0f;  // the factory's explosion plays out this long
@@ -32,7 +28,7 @@ void closeIn(scene::Enemy& enemy, bool destroyed) {
 }
 
 // Only one effect per frame: a later hit overwrites the request.
-void requestExplosion(int32_t kind, const scene::Bullet& bullet) {
+void requestExplosion(HitKind kind, const scene::Bullet& bullet) {
   explosionPending = true;
   explosionKind = kind;
   explosionPosition = (bullet.worldCornerA + bullet.worldCornerB) * 0.5f;
