@@ -7,6 +7,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Controls.h"
+#include "app/GameSounds.h"
 #include "app/GameRules.h"
 #include "app/Globals.h"
 #include "app/WorldUpdate.h"
@@ -64,6 +65,7 @@ void runMainLoop(GLFWwindow* window, Platform& platform) {
     if (freeCameraMode) freeCameraLook(platform, aim);
     updateWorld(static_cast<double>(deltaTime));
     render::draw();
+    hearFrame();
 
     glfwSetWindowTitle(window, windowTitle(objectsDrawn, objectsConsidered, deltaTime).c_str());
     platform.frameDrawn();
