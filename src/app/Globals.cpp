@@ -43,6 +43,7 @@ float textureFilterCooldown = 0.0f;
 float mipmapCooldown = 0.0f;
 float transparencyCooldown = 0.0f;
 float cullingCooldown = 0.0f;
+float muteCooldown = 0.0f;
 
 int32_t windowWidth = 800;
 int32_t windowHeight = 600;

@@ -41,7 +41,8 @@ void takeFrameTime(double now) {
 
 void ageCooldowns() {
   for (float* timer : {&shootCooldown, &cameraToggleCooldown, &ambientCooldown, &wireframeCooldown,
-                       &textureFilterCooldown, &mipmapCooldown, &transparencyCooldown, &cullingCooldown}) {
+                       &textureFilterCooldown, &mipmapCooldown, &transparencyCooldown, &cullingCooldown,
+                       &muteCooldown}) {
     ageCooldown(*timer);
   }
 }
@@ -51,6 +52,7 @@ void runMainLoop(GLFWwindow* window, Platform& platform) {
   while (true) {
     if (quitRequested) break;
     applyRenderToggles(platform);
+    toggleSound(platform);
     takeFrameTime(platform.time());
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_CULL_FACE);

@@ -25,7 +25,7 @@ void resetGlobals() {
   objectsConsidered = objectsDrawn = 0;
   deltaTime = endDelay = previousTime = 0.0f;
   shootCooldown = cameraToggleCooldown = ambientCooldown = wireframeCooldown = 0.0f;
-  textureFilterCooldown = mipmapCooldown = transparencyCooldown = cullingCooldown = 0.0f;
+  textureFilterCooldown = mipmapCooldown = transparencyCooldown = cullingCooldown = muteCooldown = 0.0f;
   windowWidth = 800;
   windowHeight = 600;
   aimDirection = glm::vec3(0.0f, 0.0f, -1.0f);
