@@ -34,12 +34,14 @@ TEST(Playthrough, SoundOnTheLoopbackDevice) {
   if (loudest(mix[0]) == 0.0f && loudest(mix[39]) == 0.0f && loudest(mix[40]) == 0.0f)
     GTEST_SKIP() << "OpenAL Soft's loopback device is not available";
 
-  float before = 0.0f;
-  for (int f = 0; f < 40; ++f) before = std::max(before, loudest(mix[static_cast<size_t>(f)]));
-  EXPECT_GT(loudest(mix[40]), 3.0f * before) << "the shot is heard in its frame over the distant saws";
-  EXPECT_GT(before, 0.0f) << "the saws are heard from the start";
+  // The saws swell and fade smoothly (their whine wobbles four times a second); the shot
+  // is a jump from one frame to the next, in its own frame and in none before.
+  EXPECT_GT(loudest(mix[0]), 0.0f) << "the saws are heard from the start";
+  for (size_t f = 1; f < 40; ++f) EXPECT_LT(loudest(mix[f]), 1.5f * loudest(mix[f - 1])) << "frame " << f;
+  EXPECT_GT(loudest(mix[40]), 2.0f * loudest(mix[39])) << "the shot is heard in its frame";
 
-  for (size_t f = 71; f < 102; ++f) EXPECT_EQ(loudest(mix[f]), 0.0f) << "muted, frame " << f;
+  // OpenAL Soft takes the listener's new gain at its next mix: M pressed in frame 71 is silent from 72.
+  for (size_t f = 72; f < 102; ++f) EXPECT_EQ(loudest(mix[f]), 0.0f) << "muted, frame " << f;
   EXPECT_GT(loudest(mix[102]), 0.0f) << "heard again from the frame M is pressed again";
   EXPECT_NE(result.out.find("Sound: OFF\nSound: ON\n"), std::string::npos) << result.out;
 
