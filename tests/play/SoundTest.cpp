@@ -1,5 +1,6 @@
 // The game's sound mixed on the loopback device, one frame of samples per 1/60 s frame:
-// a shot heard in its own frame, M muting and unmuting with its lines, and a mix that never clips.
+// a shot heard in its own frame, M muting and unmuting with its lines, a mix that never clips,
+// and the saws falling silent with their enemies.
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <cmath>
 
 #include "PlaySupport.h"
+#include "app/Globals.h"
 
 using namespace varn::play;
 using varn::app::ScriptedPlatform;
@@ -48,4 +50,39 @@ TEST(Playthrough, SoundOnTheLoopbackDevice) {
   float peak = 0.0f;
   for (const std::vector<float>& frame : mix) peak = std::max(peak, loudest(frame));
   EXPECT_LT(peak, 1.0f) << "the mix never clips";
+}
+
+TEST(Playthrough, TheSawsFallSilentWithTheirEnemies) {
+  ScriptedPlatform platform;
+  platform.mixSound(48000);
+  // The trigger held with the aim on the nearest living enemy until both are down, then
+  // two seconds of standing still: long enough for the last hit and its echo to die away.
+  platform.idle(84);
+  const int fightStart = platform.scriptLength();
+  platform.click(6 * kFramesPerSecond).idle(2 * kFramesPerSecond);
+  int bothDown = -1;
+  const PlayResult result = play("saws", platform, [&](const FrameRecord& f) {
+    if (varn::enemy1Destroyed && varn::enemy2Destroyed) {
+      if (bothDown < 0) bothDown = f.frame;
+      return;
+    }
+    if (f.frame < fightStart - 1) return;
+    const glm::vec3 middle1 = (varn::enemy1.worldCornerA + varn::enemy1.worldCornerB) * 0.5f;
+    const glm::vec3 middle2 = (varn::enemy2.worldCornerA + varn::enemy2.worldCornerB) * 0.5f;
+    const bool firstIsNearer = glm::length(middle1 - f.robotPosition) <= glm::length(middle2 - f.robotPosition);
+    const glm::vec3 middle = varn::enemy2Destroyed || (!varn::enemy1Destroyed && firstIsNearer) ? middle1 : middle2;
+    aimAt(platform, {middle.x, f.robotPosition.y + 1.5f, middle.z});
+  });
+  expectCleanRun(result);
+  ASSERT_GE(bothDown, 0) << "both enemies destroyed in the fight";
+  const auto& mix = platform.soundFrames();
+  ASSERT_EQ(mix.size(), result.frames.size());
+  if (loudest(mix[0]) == 0.0f) GTEST_SKIP() << "OpenAL Soft's loopback device is not available";
+  EXPECT_GT(loudest(mix[static_cast<size_t>(bothDown) - 1]), 0.0f);
+  // The last shot left at the end of the fight; its bullet has met a wall long before.
+  for (size_t f = mix.size() - kFramesPerSecond / 2; f < mix.size(); ++f)
+    EXPECT_EQ(loudest(mix[f]), 0.0f) << "a saw still heard after its enemy was destroyed, frame " << f;
+  float peak = 0.0f;
+  for (const std::vector<float>& frame : mix) peak = std::max(peak, loudest(frame));
+  EXPECT_LT(peak, 1.0f) << "the fight's mix never clips";
 }
