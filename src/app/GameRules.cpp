@@ -8,6 +8,7 @@
 #include "app/Console.h"
 #include "app/Globals.h"
 #include "app/HitKind.h"
+#include "audio/Audio.h"
 
 namespace varn::app {
 
@@ -34,10 +35,14 @@ void requestExplosion(HitKind kind, const scene::Bullet& bullet) {
   explosionPosition = (bullet.worldCornerA + bullet.worldCornerB) * 0.5f;
 }
 
+// Every hit is heard where it happened, even one whose effect a later hit replaces.
+void hearHit(audio::Sound sound) { audio::play(sound, explosionPosition); }
+
 bool hitsLivingEnemy(const scene::Bullet& bullet, scene::Enemy& enemy, bool& destroyed) {
   if (enemy.hitPoints <= 0 || !bullet.hitsEnemy(enemy)) return false;
   requestExplosion(kHitEnemy, bullet);
   if (enemy.hitPoints <= 0) destroyed = true;
+  hearHit(destroyed ? audio::Sound::EnemyDestroyed : audio::Sound::HitEnemy);
   return true;
 }
 
@@ -45,12 +50,14 @@ bool hitsLivingEnemy(const scene::Bullet& bullet, scene::Enemy& enemy, bool& des
 bool bulletEnds(const scene::Bullet& bullet) {
   if (bullet.hitsMap()) {
     requestExplosion(kHitLevel, bullet);
+    hearHit(audio::Sound::HitLevel);
     return true;
   }
   if (hitsLivingEnemy(bullet, enemy1, enemy1Destroyed)) return true;
   if (hitsLivingEnemy(bullet, enemy2, enemy2Destroyed)) return true;
   if (bullet.hitsButton()) {
     requestExplosion(kHitButton, bullet);
+    hearHit(audio::Sound::Explosion);
     gameWon = true;
     return true;
   }

@@ -44,6 +44,7 @@ float textureFilterCooldown;
 float mipmapCooldown;
 float transparencyCooldown;
 float cullingCooldown;
+float muteCooldown;
 
 int32_t windowWidth;
 int32_t windowHeight;
@@ -99,6 +100,7 @@ void resetGlobals() {
   mipmapCooldown = 0.0f;
   transparencyCooldown = 0.0f;
   cullingCooldown = 0.0f;
+  muteCooldown = 0.0f;
   windowWidth = 800;
   windowHeight = 600;
   aimDirection = glm::vec3(0.0f, 0.0f, -1.0f);

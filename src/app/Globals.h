@@ -59,6 +59,7 @@ extern float textureFilterCooldown;
 extern float mipmapCooldown;
 extern float transparencyCooldown;
 extern float cullingCooldown;
+extern float muteCooldown;
 
 // Window size as the command line gave it; the game's idea of the window for its whole run.
 extern int32_t windowWidth;

@@ -114,7 +114,7 @@ TEST_F(Package, PutsEachFileWhereTheGamesLayoutSaysWithItsCopyrightAndChangelog)
   EXPECT_FALSE(fs::exists(usr("bin"))) << "the command belongs in /usr/games";
 
   // The game's assets, every one and byte for byte; the menu icons are not among them.
-  const std::vector<std::string> folders = {"Shader", "Models", "Images"};
+  const std::vector<std::string> folders = {"Shader", "Models", "Images", "Sounds"};
   std::vector<std::string> assets = filesBelow(kSourceDir, folders);
   assets.erase(std::remove_if(assets.begin(), assets.end(),
                               [](const std::string& a) { return a.rfind("Images/morrowgear", 0) == 0; }),
@@ -193,7 +193,7 @@ TEST_F(Package, MenuEntryOpensTheGameInATerminalUnderItsIconsAndAppStreamNamesIt
 TEST_F(Package, DependsOnTheGameLibrariesRuntimePackagesOnly) {
   const std::string depends = commandOutput({"/usr/bin/dpkg-deb", "--field", deb.string(), "Depends"});
   const std::vector<std::string> names = dependencyNames(depends);
-  for (const std::string library : {"libglfw3", "libglew", "libassimp", "libsoil"}) {
+  for (const std::string library : {"libglfw3", "libglew", "libassimp", "libsoil", "libopenal1", "libsndfile1"}) {
     EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& n) { return n.rfind(library, 0) == 0; }))
         << library << " missing from: " << depends;
   }
