@@ -1,0 +1,90 @@
+// Counting an OBJ file's positions, texture coordinates and normals and checking the indices
+// of its faces against them, statement by statement, as Assimp's OBJ reader resolves them.
+#include "assets/ObjFaceIndices.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace varn::assets {
+
+namespace {
+
+// Assimp's reader ends a statement at any of these as at a line end.
+const std::string kLineEnds("\r\f\0", 3);
+
+// How many positions, texture coordinates and normals the file has defined so far.
+struct Counts {
+  long long position = 0, texture = 0, normal = 0;
+};
+
+// A component as Assimp's reader counts one: a token that starts like a number, or "nan"/"inf".
+bool isNumberToken(const std::string& token) {
+  const char first = token[0];
+  if (std::isdigit(static_cast<unsigned char>(first)) || first == '-' || first == '+') return true;
+  std::string start = token.substr(0, 3);
+  for (char& c : start) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return start == "nan" || start == "inf";
+}
+
+// Assimp keeps a position only from 3, 4 (homogeneous) or 6 (with a colour) components.
+bool positionIsKept(std::istringstream& statement) {
+  int components = 0;
+  for (std::string token; statement >> token;) components += isNumberToken(token) ? 1 : 0;
+  return components == 3 || components == 4 || components == 6;
+}
+
+// Adds a statement's definition, if it is one, to the counts.
+void count(const std::string& word, std::istringstream& statement, Counts& counts) {
+  if (word == "v") counts.position += positionIsKept(statement) ? 1 : 0;
+  if (word == "vt") ++counts.texture;
+  if (word == "vn") ++counts.normal;
+}
+
+// One index of a face corner. A positive index counts from the front of the whole file
+// (Assimp resolves it once the file is read), a negative one back from the last definition
+// before the face; 0 is refused by Assimp itself. A set the file has none of is not checked,
+// since Assimp then ignores indices into it.
+bool indexInRange(const std::string& text, long long sofar, long long total) {
+  if (text.empty() || total == 0) return true;
+  const long long index = std::atoll(text.c_str());
+  return index > 0 ? index <= total : -index <= sofar;
+}
+
+// A corner "p", "p/t", "p//n" or "p/t/n".
+bool cornerInRange(const std::string& corner, const Counts& sofar, const Counts& total) {
+  const size_t first = corner.find('/');
+  const size_t second = first == std::string::npos ? std::string::npos : corner.find('/', first + 1);
+  const std::string position = corner.substr(0, first);
+  const std::string texture = first == std::string::npos ? "" : corner.substr(first + 1, second - first - 1);
+  const std::string normal = second == std::string::npos ? "" : corner.substr(second + 1);
+  return indexInRange(position, sofar.position, total.position) &&
+         indexInRange(texture, sofar.texture, total.texture) && indexInRange(normal, sofar.normal, total.normal);
+}
+
+}  // namespace
+
+bool faceIndicesInRange(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string contents = text.str();
+  Counts total, sofar;
+  std::string word, corner;
+  for (int pass = 0; pass < 2; ++pass) {  // the totals first, then the faces against them
+    std::istringstream lines(contents);
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream statement(line.substr(0, line.find_first_of(kLineEnds)));
+      if (!(statement >> word)) continue;
+      count(word, statement, pass == 0 ? total : sofar);
+      if (pass == 0 || (word != "f" && word != "l" && word != "p")) continue;
+      while (statement >> corner) {
+        if (!cornerInRange(corner, sofar, total)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace varn::assets
