@@ -8,10 +8,10 @@
 #include <assimp/Importer.hpp>
 #include <cctype>
 #include <fstream>
-#include <sstream>
 #include <string>
 
-#include "assets/ObjFaceIndices.h"
+#include "assets/AssimpLines.h"
+#include "assets/ObjFaceStatements.h"
 #include "assets/RegularFile.h"
 
 namespace varn::assets {
@@ -24,29 +24,28 @@ bool endsWith(const std::string& text, const std::string& end) {
 
 // Assimp's material library reader writes a material's statements into the material that
 // "newmtl" opened, and crashes on one that comes before any (a library whose first line was
-// lost, say), and leaks on one of nothing but comments or blanks that lacks its last line end.
-// Neither is a library: the model loads without its materials, as it would from an empty one.
-// The reader ends a line at a carriage return, form feed or NUL as well, takes a line that
-// starts with a letter as a statement and passes over every other one.
+// lost, say). It takes a line that starts with a letter as a statement and passes over every
+// other one. Such a library is no library: the model loads without its materials.
 bool materialLibraryOpensWithNewmtl(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  std::string contents = text.str();
-  for (char& c : contents) {
-    if (c == '\r' || c == '\f' || c == '\0') c = '\n';
+  for (const std::string& line : assimpLines(path)) {
+    if (std::isalpha(static_cast<unsigned char>(line[0]))) return line.compare(0, 6, "newmtl") == 0;
   }
-  std::istringstream lines(contents);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty() || !std::isalpha(static_cast<unsigned char>(line[0]))) continue;
-    return line.compare(0, 6, "newmtl") == 0;
-  }
-  return false;
+  return true;
+}
+
+// Assimp leaks the open file of a material library shorter than this (in bytes); the
+// shortest that can name a material, "newmtl a", is as long.
+constexpr std::streamoff kShortestMaterialLibrary = 8;
+
+bool isMaterialLibrary(const std::string& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  return file.tellg() >= kShortestMaterialLibrary && materialLibraryOpensWithNewmtl(path);
 }
 
 // Assimp opens the model and the material libraries it names as it meets them; opening a
 // FIFO would block the game's start for ever, so anything but a regular file is missing, as
-// is a model whose faces name vertices it lacks (Assimp would leak the meshes before them).
+// is a model with a face Assimp would refuse only after building (and leaking) the meshes
+// before it.
 class RegularFilesOnly : public Assimp::DefaultIOSystem {
  public:
   bool Exists(const char* path) const override { return isReadable(path); }
@@ -57,8 +56,8 @@ class RegularFilesOnly : public Assimp::DefaultIOSystem {
  private:
   static bool isReadable(const std::string& path) {
     if (!isRegularFile(path)) return false;
-    if (endsWith(path, ".obj")) return faceIndicesInRange(path);
-    return !endsWith(path, ".mtl") || materialLibraryOpensWithNewmtl(path);
+    if (endsWith(path, ".obj")) return faceStatementsAreSound(path);
+    return !endsWith(path, ".mtl") || isMaterialLibrary(path);
   }
 };
 

@@ -1,18 +1,16 @@
 // Counting an OBJ file's positions, texture coordinates and normals and checking the indices
 // of its faces against them, statement by statement, as Assimp's OBJ reader resolves them.
-#include "assets/ObjFaceIndices.h"
+#include "assets/ObjFaceStatements.h"
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
+
+#include "assets/AssimpLines.h"
 
 namespace varn::assets {
 
 namespace {
-
-// Assimp's reader ends a statement at any of these as at a line end.
-const std::string kLineEnds("\r\f\0", 3);
 
 // How many positions, texture coordinates and normals the file has defined so far.
 struct Counts {
@@ -35,11 +33,17 @@ bool positionIsKept(std::istringstream& statement) {
   return components == 3 || components == 4 || components == 6;
 }
 
+// Assimp's reader tells a statement by the first characters of its line, without passing
+// over leading blanks: "v" and a blank a position, "vt..." a texture coordinate, "vn..." a
+// normal, and any word that starts with f, l or p a face, line or point.
+bool isFace(const std::string& line) { return line[0] == 'f' || line[0] == 'l' || line[0] == 'p'; }
+
 // Adds a statement's definition, if it is one, to the counts.
-void count(const std::string& word, std::istringstream& statement, Counts& counts) {
-  if (word == "v") counts.position += positionIsKept(statement) ? 1 : 0;
-  if (word == "vt") ++counts.texture;
-  if (word == "vn") ++counts.normal;
+void count(const std::string& line, std::istringstream& statement, Counts& counts) {
+  if (line[0] != 'v' || line.size() < 2) return;
+  if (line[1] == ' ' || line[1] == '\t') counts.position += positionIsKept(statement) ? 1 : 0;
+  if (line[1] == 't') ++counts.texture;
+  if (line[1] == 'n') ++counts.normal;
 }
 
 // One index of a face corner. A positive index counts from the front of the whole file
@@ -65,23 +69,21 @@ bool cornerInRange(const std::string& corner, const Counts& sofar, const Counts&
 
 }  // namespace
 
-bool faceIndicesInRange(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  const std::string contents = text.str();
+bool faceStatementsAreSound(const std::string& path) {
+  const std::vector<std::string> lines = assimpLines(path);
   Counts total, sofar;
   std::string word, corner;
   for (int pass = 0; pass < 2; ++pass) {  // the totals first, then the faces against them
-    std::istringstream lines(contents);
-    for (std::string line; std::getline(lines, line);) {
-      std::istringstream statement(line.substr(0, line.find_first_of(kLineEnds)));
-      if (!(statement >> word)) continue;
-      count(word, statement, pass == 0 ? total : sofar);
-      if (pass == 0 || (word != "f" && word != "l" && word != "p")) continue;
-      while (statement >> corner) {
+    for (const std::string& line : lines) {
+      std::istringstream statement(line);
+      statement >> word;  // the statement's own word, never an index
+      count(line, statement, pass == 0 ? total : sofar);
+      if (pass == 0 || !isFace(line)) continue;
+      int corners = 0;
+      for (; statement >> corner; ++corners) {
         if (!cornerInRange(corner, sofar, total)) return false;
       }
+      if (line[0] == 'l' && corners == 1) return false;  // a line of one point: a mesh of no vertices
     }
   }
   return true;
