@@ -1,4 +1,4 @@
-// Splitting a model or material file into the lines Assimp's readers see.
+// Splitting a model or material file into the statements Assimp's readers see.
 #include "assets/AssimpLines.h"
 
 #include <fstream>
@@ -6,19 +6,28 @@
 
 namespace varn::assets {
 
-std::vector<std::string> assimpLines(const std::string& path) {
+namespace {
+
+bool endsStatement(char c) { return c == '\n' || c == '\r' || c == '\f' || c == '\0'; }
+
+}  // namespace
+
+std::string fileContents(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  const std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::vector<std::string> lines;
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> assimpStatements(const std::string& buffer) {
+  std::vector<std::string> statements;
   size_t start = 0;
-  for (size_t i = 0; i <= contents.size(); ++i) {
-    const bool end = i == contents.size() || contents[i] == '\n' || contents[i] == '\r' || contents[i] == '\f' ||
-                     contents[i] == '\0';
-    if (!end) continue;
-    if (i > start) lines.push_back(contents.substr(start, i - start));
+  for (size_t i = 0; i <= buffer.size(); ++i) {
+    if (i < buffer.size() && !endsStatement(buffer[i])) continue;
+    if (i > start) statements.push_back(buffer.substr(start, i - start));
     start = i + 1;
+    while (start < buffer.size() && (buffer[start] == ' ' || buffer[start] == '\t')) ++start;
+    i = start - 1;
   }
-  return lines;
+  return statements;
 }
 
 }  // namespace varn::assets

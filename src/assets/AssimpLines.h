@@ -1,5 +1,5 @@
-// A text file's lines as Assimp's OBJ and MTL readers split them, for the checks the model
-// loader makes before Assimp reads a file.
+// Text as Assimp's OBJ and MTL readers walk it, for the checks the model loader makes before
+// Assimp reads a file.
 #pragma once
 
 #include <string>
@@ -7,8 +7,13 @@
 
 namespace varn::assets {
 
-// Every line of the file, empty ones left out: the readers end a line at a carriage return,
-// a form feed or a NUL as well as at a line feed, and go on with the next statement after it.
-std::vector<std::string> assimpLines(const std::string& path);
+// A whole file's bytes; empty when it cannot be read.
+std::string fileContents(const std::string& path);
+
+// The statements of one buffer the readers walk (the OBJ reader walks each line of a file on
+// its own, the MTL reader the whole file), empty ones left out. A statement ends at a line
+// feed, carriage return, form feed or NUL; after such an end the readers pass over spaces and
+// tabs, but not at the start of the buffer, where a blank makes the statement none.
+std::vector<std::string> assimpStatements(const std::string& buffer);
 
 }  // namespace varn::assets

@@ -25,9 +25,9 @@ bool endsWith(const std::string& text, const std::string& end) {
 // Assimp's material library reader writes a material's statements into the material that
 // "newmtl" opened, and crashes on one that comes before any (a library whose first line was
 // lost, say). It takes a line that starts with a letter as a statement and passes over every
-// other one. Such a library is no library: the model loads without its materials.
+// other one (at the start of the file, one that starts with a blank). Such a library is no library: the model loads without its materials.
 bool materialLibraryOpensWithNewmtl(const std::string& path) {
-  for (const std::string& line : assimpLines(path)) {
+  for (const std::string& line : assimpStatements(fileContents(path))) {
     if (std::isalpha(static_cast<unsigned char>(line[0]))) return line.compare(0, 6, "newmtl") == 0;
   }
   return true;
