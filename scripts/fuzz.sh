@@ -49,11 +49,17 @@ seed() {
   mkdir -p "$out/seeds/$target" "$out/corpus/$target"
   cp -n "$@" "$out/seeds/$target/" 2>/dev/null || true
 }
-seed image Models/*/*.png Images/*.png tests/corpus/*.* tests/corpus/regressions/*.{png,jpg,tga,bmp}
-seed obj tests/corpus/regressions/*.obj
-for model in Models/*/*.obj; do model_piece "$model" >"$out/seeds/obj/$(basename "$model")"; done
-seed mtl Models/*/*.mtl tests/corpus/regressions/*.mtl
-seed sound Sounds/*.wav tests/corpus/regressions/*.wav
+seed_target() {
+  case "$1" in
+    image) seed image Models/*/*.png Images/*.png tests/corpus/*.* tests/corpus/regressions/*.{png,jpg,tga,bmp} ;;
+    obj)
+      seed obj tests/corpus/regressions/*.obj
+      for model in Models/*/*.obj; do model_piece "$model" >"$out/seeds/obj/$(basename "$model")"; done
+      ;;
+    mtl) seed mtl Models/*/*.mtl tests/corpus/regressions/*.mtl ;;
+    sound) seed sound Sounds/*.wav tests/corpus/regressions/*.wav ;;
+  esac
+}
 
 compiler=(clang++)
 command -v ccache >/dev/null && compiler=(ccache clang++)
@@ -77,12 +83,13 @@ stat_of() { sed -n "s/^stat::$2: *//p" "$1" | tail -1; }
 status=0
 for target in "${targets[@]}"; do
   [ -n "${max_len[$target]:-}" ] || { echo "fuzz: no target named $target" >&2; exit 2; }
+  seed_target "$target"
   build_target "$target"
   log="$out/logs/$target.log"
   fuzz_status=0
   dictionary=()
   [ "$target" = obj ] || [ "$target" = mtl ] && dictionary=(-dict=tools/fuzz/obj-mtl.dict)
-  ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+  ASAN_OPTIONS="detect_leaks=1" LSAN_OPTIONS="" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     "$out/fuzz_$target" "$out/corpus/$target" "$out/seeds/$target" \
     -max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout="$timeout" -rss_limit_mb=3072 \
     "${dictionary[@]}" -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" \

@@ -16,6 +16,7 @@ MORROWGEAR_PACKAGES=(
   xvfb xauth xdotool libgl1-mesa-dri
   dpkg-dev file desktop-file-utils  # the Debian package (dpkg-shlibdeps) and its tests:
   lintian appstream groff-base man-db  # its checks by Debian's and AppStream's tools, its manual page
+  clang libclang-rt-14-dev  # the fuzz targets (libFuzzer with both sanitizers)
 )
 
 missing_packages() {

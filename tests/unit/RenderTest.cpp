@@ -210,5 +210,66 @@ TEST_F(RenderTest, AHitBecomesABurstThatLivesThreeTenthSecondFramesAndRetiringIt
   EXPECT_GT(second->numParticles, particlesBefore);
 }
 
+
+// The button is culled by its fixed box, which its hazard frame and lamp overhang. Free-camera
+// views of the button wall (eyes on a grid in the room before it, aimed at points round the
+// button) are searched for those where the box is outside the view while a vertex of the drawn
+// button is inside it; in each such view, culling must not change a pixel of the button.
+// Fails today, and so is left out of the runs: from (43.1, 11, -28) looking up at (42.1, 13.5,
+// -36.5) the box is below the view's bottom edge while the frame's top bar and the lamp show
+// there (3,287 pixels vanish with culling on). It passes once the frame and the lamp are
+// meshes of the level, culled by boxes of their own.
+TEST_F(RenderTest, DISABLED_NoViewShowsPartOfTheButtonWhileItsBoxIsCulled) {
+  const glm::vec3 a = destructionButton.worldCornerA, b = destructionButton.worldCornerB, centre = 0.5f * (a + b);
+  const glm::vec3 up(0.0f, 1.0f, 0.0f);
+  const auto inView = [](glm::vec3 p) {
+    for (const FrustumPlane& plane : viewFrustum.planes)
+      if (glm::dot(plane.normal, p - plane.point) < 0.0f) return false;
+    return true;
+  };
+  struct View {
+    glm::vec3 eye, target;
+    int verticesInView;
+  };
+  std::vector<View> views;
+  for (float x : {40.0f, 43.1f, 46.0f})
+    for (float y : {5.0f, 8.0f, 11.0f})
+      for (float z : {-35.0f, -32.0f, -28.0f})
+        for (float dx = -6.0f; dx <= 6.0f; dx += 0.5f)
+          for (float dy = -6.0f; dy <= 6.0f; dy += 0.5f) {
+            const glm::vec3 eye(x, y, z), target = centre + glm::vec3(dx, dy, 0.0f);
+            viewFrustum.updateFrustum(eye, target - eye, up);
+            if (viewFrustum.boxInFrustum(a, b) != FrustumResult::Outside) continue;
+            int count = 0;
+            for (const assets::Mesh& mesh : destructionButton.model.meshes)
+              for (const assets::Vertex& v : mesh.vertices) count += inView(v.position) ? 1 : 0;
+            if (count > 0) views.push_back({eye, target, count});
+          }
+  // The views that show most of the button first; a few of them are rendered.
+  std::sort(views.begin(), views.end(), [](const View& l, const View& r) { return l.verticesInView > r.verticesInView; });
+  if (views.empty()) SUCCEED() << "the box holds the button in every view";
+  for (size_t i = 0; i < std::min<size_t>(views.size(), 3); ++i) {
+    const View& view = views[i];
+    SCOPED_TRACE(testing::Message() << "eye " << view.eye.x << ", " << view.eye.y << ", " << view.eye.z << " aimed at "
+                                    << view.target.x << ", " << view.target.y << ", " << view.target.z << ", "
+                                    << view.verticesInView << " button vertices in view");
+    lookWithFreeCamera(view.eye, view.target, up);
+    frustumCullingOn = false;
+    const Picture all = renderFrame("button-unculled-" + std::to_string(i) + ".png");
+    frustumCullingOn = true;
+    const Picture culled = renderFrame("button-culled-" + std::to_string(i) + ".png");
+    // Only the pixels round the drawn button count: other objects have boxes of their own.
+    glm::vec2 least(Picture::kWidth, Picture::kHeight), greatest(0.0f);
+    for (const assets::Mesh& mesh : destructionButton.model.meshes)
+      for (const assets::Vertex& v : mesh.vertices)
+        least = glm::min(least, pixelOf(v.position)), greatest = glm::max(greatest, pixelOf(v.position));
+    int differing = 0;
+    for (int y = std::max(0, int(least.y)); y <= std::min(kHeight - 1, int(greatest.y)); ++y)
+      for (int x = std::max(0, int(least.x)); x <= std::min(kWidth - 1, int(greatest.x)); ++x)
+        differing += all.at(x, y) != culled.at(x, y) ? 1 : 0;
+    EXPECT_EQ(differing, 0) << "culling the button by its box hides what shows of it";
+  }
+}
+
 }  // namespace
 }  // namespace varn::render
