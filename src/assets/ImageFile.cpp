@@ -62,6 +62,23 @@ std::optional<ImageSize> pngSize(const HeaderBytes& h) {
 }
 
 // The bytes of file from offset on, as many as there are up to count.
+HeaderBytes bytesAt(std::istream& file, uint64_t offset, size_t count);
+
+// SOIL's PNG decoder grows its buffer to whatever length a chunk claims (4 GB from a
+// 233-byte file), so every chunk up to the end must fit in the file: its length, type, data
+// and checksum. A file that ends between chunks is left to the decoder.
+bool pngChunksFit(std::istream& file, uint64_t fileSize) {
+  for (uint64_t at = 8; at + 8 <= fileSize;) {
+    const HeaderBytes chunk = bytesAt(file, at, 8);
+    const uint64_t end = at + 12 + chunk.bigEndian32(0);
+    if (end > fileSize) return false;
+    if (std::memcmp(chunk.bytes().data() + 4, "IEND", 4) == 0) return true;
+    at = end;
+  }
+  return true;
+}
+
+// The bytes of file from offset on, as many as there are up to count.
 HeaderBytes bytesAt(std::istream& file, uint64_t offset, size_t count) {
   std::vector<unsigned char> bytes(count);
   file.clear();
@@ -168,7 +185,7 @@ std::optional<ImageSize> readImageSize(const std::string& path) {
   file.seekg(0, std::ios::end);
   const auto fileSize = static_cast<uint64_t>(std::max<std::streamoff>(file.tellg(), 0));
 
-  if (header.startsWith("\x89PNG\r\n\x1a\n")) return pngSize(header);
+  if (header.startsWith("\x89PNG\r\n\x1a\n")) return pngChunksFit(file, fileSize) ? pngSize(header) : std::nullopt;
   if (header.startsWith("\xFF\xD8")) return jpegSize(file);
   if (header.startsWith("BM")) return bmpSize(header);
   if (header.startsWith("8BPS")) return psdSize(header);

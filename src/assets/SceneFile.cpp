@@ -7,7 +7,6 @@
 
 #include <assimp/Importer.hpp>
 #include <cctype>
-#include <fstream>
 #include <string>
 
 #include "assets/AssimpLines.h"
@@ -25,9 +24,10 @@ bool endsWith(const std::string& text, const std::string& end) {
 // Assimp's material library reader writes a material's statements into the material that
 // "newmtl" opened, and crashes on one that comes before any (a library whose first line was
 // lost, say). It takes a line that starts with a letter as a statement and passes over every
-// other one (at the start of the file, one that starts with a blank). Such a library is no library: the model loads without its materials.
-bool materialLibraryOpensWithNewmtl(const std::string& path) {
-  for (const std::string& line : assimpStatements(fileContents(path))) {
+// other one (at the start of the file, one that starts with a blank). Such a library is no
+// library: the model loads without its materials.
+bool materialLibraryOpensWithNewmtl(const std::string& contents) {
+  for (const std::string& line : assimpStatements(contents)) {
     if (std::isalpha(static_cast<unsigned char>(line[0]))) return line.compare(0, 6, "newmtl") == 0;
   }
   return true;
@@ -35,11 +35,20 @@ bool materialLibraryOpensWithNewmtl(const std::string& path) {
 
 // Assimp leaks the open file of a material library shorter than this (in bytes); the
 // shortest that can name a material, "newmtl a", is as long.
-constexpr std::streamoff kShortestMaterialLibrary = 8;
+constexpr size_t kShortestMaterialLibrary = 8;
+
+// Assimp reads a library that starts with a UTF-16 or UTF-32 byte-order mark as that text,
+// which the byte-wise checks here cannot follow (and it leaked on one of 11 bytes): such a
+// library is no library either.
+bool startsWithWideTextMark(const std::string& contents) {
+  return contents.rfind("\xFE\xFF", 0) == 0 || contents.rfind("\xFF\xFE", 0) == 0 ||
+         contents.rfind(std::string("\0\0\xFE\xFF", 4), 0) == 0;
+}
 
 bool isMaterialLibrary(const std::string& path) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  return file.tellg() >= kShortestMaterialLibrary && materialLibraryOpensWithNewmtl(path);
+  const std::string contents = fileContents(path);
+  return contents.size() >= kShortestMaterialLibrary && !startsWithWideTextMark(contents) &&
+         materialLibraryOpensWithNewmtl(contents);
 }
 
 // Assimp opens the model and the material libraries it names as it meets them; opening a
