@@ -67,7 +67,7 @@ build_target() {
   local name="$1"
   local sources=()
   case "$name" in
-    image) sources=(tools/fuzz/FuzzImage.cpp src/assets/ImageFile.cpp src/assets/RegularFile.cpp -lSOIL) ;;
+    image) sources=(tools/fuzz/FuzzImage.cpp src/assets/ImageFile.cpp src/assets/RegularFile.cpp -lSOIL -lz) ;;
     obj | mtl) sources=(tools/fuzz/Fuzz"${name^}".cpp tools/fuzz/LargeBlockReuse.cpp src/assets/SceneFile.cpp
       src/assets/ObjFaceStatements.cpp src/assets/AssimpLines.cpp src/assets/RegularFile.cpp -lassimp) ;;
     sound) sources=(tools/fuzz/FuzzSound.cpp src/audio/DecodedSound.cpp -lsndfile) ;;

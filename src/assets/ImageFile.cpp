@@ -3,6 +3,7 @@
 #include "assets/ImageFile.h"
 
 #include <SOIL.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -64,18 +66,45 @@ std::optional<ImageSize> pngSize(const HeaderBytes& h) {
 // The bytes of file from offset on, as many as there are up to count.
 HeaderBytes bytesAt(std::istream& file, uint64_t offset, size_t count);
 
+// True unless zlib finds the compressed image data corrupt. A stream cut short passes: the
+// decoder then gives up or fills in the rest.
+bool compressedDataIsSound(std::string data) {
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return false;
+  std::vector<unsigned char> scratch(64 * 1024);  // the pixels are not kept
+  stream.next_in = reinterpret_cast<Bytef*>(data.data());
+  stream.avail_in = static_cast<uInt>(data.size());
+  int status = Z_OK;
+  while (status == Z_OK) {
+    stream.next_out = scratch.data();
+    stream.avail_out = static_cast<uInt>(scratch.size());
+    status = inflate(&stream, Z_NO_FLUSH);
+  }
+  inflateEnd(&stream);
+  return status == Z_STREAM_END || status == Z_BUF_ERROR;
+}
+
 // SOIL's PNG decoder grows its buffer to whatever length a chunk claims (4 GB from a
 // 233-byte file), so every chunk up to the end must fit in the file: its length, type, data
-// and checksum. A file that ends between chunks is left to the decoder.
-bool pngChunksFit(std::istream& file, uint64_t fileSize) {
+// and checksum; and it stops the program on an assertion where its inflater meets a corrupt
+// Huffman code, so the image data must inflate. A file that ends between chunks is left to
+// the decoder.
+bool pngChunksHold(std::istream& file, uint64_t fileSize) {
+  std::string imageData;
   for (uint64_t at = 8; at + 8 <= fileSize;) {
     const HeaderBytes chunk = bytesAt(file, at, 8);
-    const uint64_t end = at + 12 + chunk.bigEndian32(0);
+    const uint32_t length = chunk.bigEndian32(0);
+    const uint64_t end = at + 12 + length;
     if (end > fileSize) return false;
-    if (std::memcmp(chunk.bytes().data() + 4, "IEND", 4) == 0) return true;
+    const char* type = reinterpret_cast<const char*>(chunk.bytes().data() + 4);
+    if (std::memcmp(type, "IEND", 4) == 0) break;
+    if (std::memcmp(type, "IDAT", 4) == 0) {
+      const HeaderBytes data = bytesAt(file, at + 8, length);
+      imageData.append(data.bytes().begin(), data.bytes().end());
+    }
     at = end;
   }
-  return true;
+  return compressedDataIsSound(std::move(imageData));
 }
 
 // The bytes of file from offset on, as many as there are up to count.
@@ -185,7 +214,7 @@ std::optional<ImageSize> readImageSize(const std::string& path) {
   file.seekg(0, std::ios::end);
   const auto fileSize = static_cast<uint64_t>(std::max<std::streamoff>(file.tellg(), 0));
 
-  if (header.startsWith("\x89PNG\r\n\x1a\n")) return pngChunksFit(file, fileSize) ? pngSize(header) : std::nullopt;
+  if (header.startsWith("\x89PNG\r\n\x1a\n")) return pngChunksHold(file, fileSize) ? pngSize(header) : std::nullopt;
   if (header.startsWith("\xFF\xD8")) return jpegSize(file);
   if (header.startsWith("BM")) return bmpSize(header);
   if (header.startsWith("8BPS")) return psdSize(header);
