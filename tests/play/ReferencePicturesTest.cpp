@@ -15,11 +15,13 @@
 #include <map>
 #include <sstream>
 
+#include "ConsoleLines.h"
 #include "PlaySupport.h"
 #include "ReferenceImage.h"
 #include "RouteScript.h"
 #include "Screenshot.h"
 #include "TempDir.h"
+#include "app/GameTexts.h"
 #include "app/Globals.h"
 #include "render/RenderState.h"
 
@@ -224,8 +226,7 @@ TEST(ReferencePictures, TheWinningPlaysKeyFramesAreDeterministicAndMatchTheRefer
   ASSERT_EQ(first.buttonHits, 1) << "one winning shot, one button hit";
   EXPECT_NEAR(first.result.frames.back().frame - first.winFrame, 4 * kFramesPerSecond, 3) << "the win plays out 4 s";
   EXPECT_TRUE(
-      first.result.endsWith("BOOOOOOOOM!\nYou have destroyed the factory and stopped the evil robot invasion!\n"
-                            "Thanks a lot! You are a hero!\n"))
+      first.result.endsWith(varn::test::consoleLines(varn::app::text::kVictoryLines)))
       << first.result.out;
   for (const KeyFrame& frame : kKeyFrames)
     ASSERT_EQ(first.frames.count(frame.name), 1u) << "key frame never shown: " << frame.name;

@@ -5,6 +5,9 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "WindowPixel.h"
+#include "render/PlayerView.h"
+
 namespace varn::test {
 
 namespace {
@@ -12,12 +15,10 @@ namespace {
 // The pixel of a point given relative to the robot's position. The player camera keeps its
 // start-up offset from the robot, so the pixel is the same wherever the robot stands.
 glm::vec2 pixelOfOffset(glm::vec3 offset, int windowWidth, int windowHeight) {
-  const glm::mat4 view = glm::lookAt(glm::vec3(0.0f, 5.0f, 3.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
   const glm::mat4 projection =
-      glm::perspective(1.0471976f, static_cast<float>(windowWidth) / static_cast<float>(windowHeight), 0.1f, 40.0f);
-  const glm::vec4 clip = projection * view * glm::vec4(offset, 1.0f);
-  return {(clip.x / clip.w + 1.0f) * 0.5f * static_cast<float>(windowWidth),
-          (1.0f - clip.y / clip.w) * 0.5f * static_cast<float>(windowHeight)};
+      glm::perspective(render::kPlayerFieldOfView, static_cast<float>(windowWidth) / static_cast<float>(windowHeight),
+                       render::kPlayerNear, render::kPlayerFar);
+  return windowPixel(offset, render::playerStartView(), projection, windowWidth, windowHeight);
 }
 
 }  // namespace
