@@ -19,7 +19,7 @@ namespace {
 // or the script is over and Escape is about to be seen.
 bool lastFrame(const app::ScriptedPlatform& platform) {
   if ((gameWon || gameLost) && endDelay > 0.0f && endDelay - deltaTime < 0.0f) return true;
-  return platform.frame() == platform.scriptLength() - 1;
+  return platform.abandoned() || platform.frame() == platform.scriptLength() - 1;
 }
 
 }  // namespace

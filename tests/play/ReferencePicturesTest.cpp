@@ -58,6 +58,7 @@ struct PlayRun {
   std::map<std::string, RgbFrame> frames;
   std::string renderer;  // "GL_RENDERER: ...\nGL_VERSION: ...\n"
   PlayResult result;
+  std::string offRoute;  // where the play left its route, if it did
   bool enemiesDownBeforeRoute = false;
   bool won = false;
   int buttonHits = 0, winFrame = -1;
@@ -79,7 +80,7 @@ class KeyFramePlay {
 
     // The route, the cursor ahead of the robot.
     platform.cursorAt(kWidth / 2, kHeight / 4);
-    const int routeStart = platform.scriptLength();
+    routeStart = platform.scriptLength();
     varn::test::appendRouteToButtonRoom(platform);
     int legStart = routeStart;
     for (const route::Leg& leg : route::kStartToButtonRoom) {
@@ -122,7 +123,7 @@ class KeyFramePlay {
     at[sideShot + 6] = "transparency-off-bullet";
     pressFor({GLFW_KEY_F9}, 1, 90);
     // The winning shot, and the game left to end itself.
-    varn::test::appendShotAtButton(platform);
+    shotFrame = varn::test::appendShotAtButton(platform);
     platform.idle(6 * kFramesPerSecond);
     platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
   }
@@ -134,7 +135,13 @@ class KeyFramePlay {
     std::srand(1);
     int hitFrame = -1, destroyedFrame = -1;
     int& winFrame = run.winFrame;
+    const varn::test::RouteWatch watch(routeStart, shotFrame);
     run.result = varn::play::play("reference", platform, [&](const FrameRecord& f) {
+      // A play that has left its route ends there, rather than walking on to the time limit.
+      if (run.offRoute.empty()) {
+        run.offRoute = watch.check(f.frame, f.robotPosition, varn::playerCamera.modelMatrix, varn::gameWon);
+        if (!run.offRoute.empty()) platform.abandonScript();
+      }
       if (f.frame == 0) {
         std::ostringstream renderer;
         renderer << "GL_RENDERER: " << glGetString(GL_RENDERER) << "\nGL_VERSION: " << glGetString(GL_VERSION) << "\n";
@@ -176,7 +183,9 @@ class KeyFramePlay {
   std::map<int, std::string> at;  // fixed key frames by frame number
   int fightStart = 0;
   int fightEnd = 0;
+  int routeStart = 0;
   int sideShot = 0;
+  int shotFrame = 0;
 };
 
 std::string referencePath(const std::string& name) { return kReferenceDir + "/" + name + ".png"; }
@@ -220,6 +229,7 @@ bool environmentFlag(const char* name) {
 
 TEST(ReferencePictures, TheWinningPlaysKeyFramesAreDeterministicAndMatchTheReferences) {
   const PlayRun first = KeyFramePlay().play();
+  ASSERT_TRUE(first.offRoute.empty()) << first.offRoute;
   expectCleanRun(first.result);
   ASSERT_TRUE(first.enemiesDownBeforeRoute) << "the fight must be over before the route starts";
   ASSERT_TRUE(first.won) << "the winning shot missed";

@@ -3,6 +3,10 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cmath>
+#include <iomanip>
+#include <sstream>
+
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "WindowPixel.h"
@@ -39,10 +43,45 @@ glm::vec2 cursorAimingAtButton(int windowWidth, int windowHeight) {
   return pixelOfOffset(route::kButtonAimPoint - route::kShootingPosition, windowWidth, windowHeight);
 }
 
-void appendShotAtButton(app::ScriptedPlatform& platform) {
+int appendShotAtButton(app::ScriptedPlatform& platform) {
   const glm::vec2 cursor = cursorAimingAtButton();
   platform.cursorAt(cursor.x, cursor.y).idle(3);
+  const int shot = platform.scriptLength();
   platform.click(1);
+  return shot;
+}
+
+std::string RouteWatch::check(int frame, glm::vec3 robotPosition, const glm::mat4& playerView, bool won) const {
+  int legEnd = routeStart_ - 1;
+  for (const route::Leg& leg : route::kStartToButtonRoom) {
+    legEnd += leg.frames;
+    if (frame != legEnd) continue;
+    const glm::vec3 off = robotPosition - leg.end;
+    const glm::vec3 eyeOffset = glm::vec3(glm::inverse(playerView)[3]) - robotPosition;
+    std::ostringstream what;
+    what << std::fixed << std::setprecision(2) << "off the route at the end of \"" << leg.what << "\" (frame "
+         << frame << "): ";
+    if (std::abs(off.x) > route::kHorizontalTolerance || std::abs(off.z) > route::kHorizontalTolerance ||
+        std::abs(off.y) > route::kHeightTolerance) {
+      what << "the robot stands at (" << robotPosition.x << ", " << robotPosition.y << ", " << robotPosition.z
+           << "), the route expects (" << leg.end.x << ", " << leg.end.y << ", " << leg.end.z << ")";
+      return what.str();
+    }
+    if (glm::length(eyeOffset - render::kPlayerEye) > route::kHorizontalTolerance) {
+      what << "the player camera's eye is (" << eyeOffset.x << ", " << eyeOffset.y << ", " << eyeOffset.z
+           << ") from the robot, not its start-up offset (" << render::kPlayerEye.x << ", " << render::kPlayerEye.y
+           << ", " << render::kPlayerEye.z << ")";
+      return what.str();
+    }
+    return "";
+  }
+  if (frame == shotFrame_ + static_cast<int>(route::kWinSeconds * 60.0f) && !won) {
+    std::ostringstream what;
+    what << "the winning shot of frame " << shotFrame_ << " has not won the game " << route::kWinSeconds
+         << " s later";
+    return what.str();
+  }
+  return "";
 }
 
 }  // namespace varn::test
