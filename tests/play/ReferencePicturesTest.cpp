@@ -246,6 +246,7 @@ TEST(ReferencePictures, TheWinningPlaysKeyFramesAreDeterministicAndMatchTheRefer
   const bool update = environmentFlag("MORROWGEAR_UPDATE_REFERENCES");
   if (update || !environmentFlag("MORROWGEAR_REFERENCE_ONE_PLAY")) {
     const PlayRun second = KeyFramePlay().play();
+    ASSERT_TRUE(second.offRoute.empty()) << "the second play: " << second.offRoute;
     for (const KeyFrame& frame : kKeyFrames) {
       const auto again = second.frames.find(frame.name);
       ASSERT_NE(again, second.frames.end()) << frame.name;
