@@ -13,11 +13,9 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 cd "$MORROWGEAR_ROOT"
 
-# One X server for every run. -noreset: without it the server resets when its last client
-# disconnects, and a client that connects right then (the timedemo's second window, the
-# next run) can fail to get a display.
+# One X server for every run (the timedemo's second window, the next run).
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
+  exec "$MORROWGEAR_ROOT/scripts/xvfb.sh" "$0" "$@"
 fi
 
 against=""

@@ -6,6 +6,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 cd "$MORROWGEAR_ROOT"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: starting the game on a virtual X server (nothing will be visible)."
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$MORROWGEAR_BUILD/morrowgear" "$@"
+  exec "$MORROWGEAR_ROOT/scripts/xvfb.sh" "$MORROWGEAR_BUILD/morrowgear" "$@"
 fi
 exec "$MORROWGEAR_BUILD/morrowgear" "$@"

@@ -5,6 +5,7 @@ set -euo pipefail
 
 MORROWGEAR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MORROWGEAR_BUILD="${MORROWGEAR_BUILD:-$MORROWGEAR_ROOT/build}"
+MORROWGEAR_SANITIZE_BUILD="${MORROWGEAR_SANITIZE_BUILD:-$MORROWGEAR_ROOT/build-sanitize}"
 
 # Build tools, the game's libraries, and what the tests need (a virtual X server,
 # xdotool for real input, Mesa's software OpenGL).
@@ -44,12 +45,14 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
 }
 
-build_game() {
-  if [ ! -f "$MORROWGEAR_BUILD/CMakeCache.txt" ]; then
-    cmake -S "$MORROWGEAR_ROOT" -B "$MORROWGEAR_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+# Configures (once) and builds one of CMakePresets.json's builds in the given folder.
+build_preset() {
+  local preset="$1" folder="$2"
+  if [ ! -f "$folder/CMakeCache.txt" ]; then
+    cmake -S "$MORROWGEAR_ROOT" --preset "$preset" -B "$folder"
   fi
-  cmake --build "$MORROWGEAR_BUILD" -j "$(nproc)"
+  cmake --build "$folder" -j "$(nproc)"
 }
 
 install_missing
-build_game
+build_preset regular "$MORROWGEAR_BUILD"

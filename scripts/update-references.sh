@@ -9,7 +9,7 @@ cd "$MORROWGEAR_ROOT"
 command=(env MORROWGEAR_UPDATE_REFERENCES=1 "$MORROWGEAR_BUILD/tests/play/playthrough"
          --gtest_filter='ReferencePictures.*')
 if [ -z "${DISPLAY:-}" ]; then
-  command=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${command[@]}")
+  command=("$MORROWGEAR_ROOT/scripts/xvfb.sh" "${command[@]}")
 fi
 
 log="$(mktemp)"

@@ -13,11 +13,11 @@
 #include <iostream>
 #include <iterator>
 
+#include "app/GameTexts.h"
+
 namespace varn::app {
 
 namespace {
-
-const char kPrompt[] = "Press any key to continue . . .";
 
 // The terminal as the player had it, put back by a signal that ends the pause
 // (Ctrl+C, a closed terminal window) as well as by the key.
@@ -100,7 +100,7 @@ void consolePause() {
   terminalChanged = 1;
   // TCSAFLUSH drops what was typed during play: it must not end the pause unseen.
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &singleKey);
-  writeAll(prompt, kPrompt);
+  writeAll(prompt, text::kPausePrompt);
   readOneKey(singleKey);
   tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
   terminalChanged = 0;

@@ -1,4 +1,4 @@
-// Keyboard and mouse: the F3 to F9 render toggles, cursor aiming and the robot's turn,
+// Keyboard and mouse: the F3 to F9 render toggles and the mute key, cursor aiming and the robot's turn,
 // firing, walking and jumping, the camera switch and the free-camera mouse look.
 #include "app/Controls.h"
 
@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/Console.h"
+#include "app/GameTexts.h"
 #include "app/Globals.h"
 #include "audio/Audio.h"
 #include "render/RenderState.h"
@@ -39,6 +40,16 @@ float angleFromForward(const glm::vec3& unitDirection) {
 
 bool ready(float cooldown) { return cooldown <= 0.0f; }
 
+// One repeated toggle: while the key is held and its timer has run out, the action acts and
+// names its console line; the line is printed, the timer restarts and (but for M) a click sounds.
+template <typename Action>
+void toggle(Platform& platform, int key, float& cooldown, float seconds, Action action, bool click = true) {
+  if (!platform.keyDown(key) || !ready(cooldown)) return;
+  printLine(action());
+  cooldown = seconds;
+  if (click) audio::playAtListener(audio::Sound::Click);
+}
+
 // The ambient strength is stepped in double from the stored float and clamped to [0, 1].
 void stepAmbient(double step) {
   double strength = static_cast<double>(ambientLight.x) + step;
@@ -49,74 +60,43 @@ void stepAmbient(double step) {
 }  // namespace
 
 void applyRenderToggles(Platform& platform) {
-  if (platform.keyDown(GLFW_KEY_F3) && ready(wireframeCooldown)) {
-    if (!wireframeOn) {
-      glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-      wireframeOn = true;
-      printLine("Wireframe mode turned on");
-    } else {
-      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-      wireframeOn = false;
-      printLine("Wireframe mode turned off");
-    }
-    wireframeCooldown = kWireframeSeconds;
-    audio::playAtListener(audio::Sound::Click);
-  }
-
-  if (platform.keyDown(GLFW_KEY_F4) && ready(textureFilterCooldown)) {
+  toggle(platform, GLFW_KEY_F3, wireframeCooldown, kWireframeSeconds, [] {
+    wireframeOn = !wireframeOn;
+    glPolygonMode(GL_FRONT_AND_BACK, wireframeOn ? GL_LINE : GL_FILL);
+    return wireframeOn ? text::kWireframeOn : text::kWireframeOff;
+  });
+  toggle(platform, GLFW_KEY_F4, textureFilterCooldown, kToggleSeconds, [] {
     textureFilterMode = (textureFilterMode + 1) % 2;
-    printLine(textureFilterMode == 0 ? "Texture Sampling Quality: Nearest Neighbour"
-                                     : "Texture Sampling Quality: Bilinear");
-    textureFilterCooldown = kToggleSeconds;
-    audio::playAtListener(audio::Sound::Click);
-  }
-
-  if (platform.keyDown(GLFW_KEY_F5) && ready(mipmapCooldown)) {
+    return text::kTextureFilterLines[textureFilterMode];
+  });
+  toggle(platform, GLFW_KEY_F5, mipmapCooldown, kToggleSeconds, [] {
     mipmapMode = (mipmapMode + 1) % 3;
-    if (mipmapMode == 0) {
-      printLine("MipMap Quality: OFF");
-    } else if (mipmapMode == 1) {
-      printLine("MipMap Sampling Quality: Nearest Neighbour");
-    } else {
-      printLine("MipMap Sampling Quality: Bilinear");
-    }
-    mipmapCooldown = kToggleSeconds;
-    audio::playAtListener(audio::Sound::Click);
-  }
-
+    return text::kMipmapLines[mipmapMode];
+  });
   // F6 and F7 share one timer, so with both held F6 acts and F7 finds the timer running.
-  if (platform.keyDown(GLFW_KEY_F6) && ready(ambientCooldown)) {
-    printLine("Ambient Light Strength decreased");
+  toggle(platform, GLFW_KEY_F6, ambientCooldown, kToggleSeconds, [] {
     stepAmbient(-kAmbientStep);
-    ambientCooldown = kToggleSeconds;
-    audio::playAtListener(audio::Sound::Click);
-  }
-  if (platform.keyDown(GLFW_KEY_F7) && ready(ambientCooldown)) {
-    printLine("Ambient Light Strength increased");
+    return text::kAmbientDecreased;
+  });
+  toggle(platform, GLFW_KEY_F7, ambientCooldown, kToggleSeconds, [] {
     stepAmbient(kAmbientStep);
-    ambientCooldown = kToggleSeconds;
-    audio::playAtListener(audio::Sound::Click);
-  }
-
-  if (platform.keyDown(GLFW_KEY_F8) && ready(cullingCooldown)) {
+    return text::kAmbientIncreased;
+  });
+  toggle(platform, GLFW_KEY_F8, cullingCooldown, kToggleSeconds, [] {
     frustumCullingOn = !frustumCullingOn;
-    printLine(frustumCullingOn ? "Viewfrustum Culling: ON" : "Viewfrustum Culling: OFF");
-    cullingCooldown = kToggleSeconds;
-    audio::playAtListener(audio::Sound::Click);
-  }
-
-  if (platform.keyDown(GLFW_KEY_F9) && ready(transparencyCooldown)) {
+    return frustumCullingOn ? text::kCullingOn : text::kCullingOff;
+  });
+  toggle(platform, GLFW_KEY_F9, transparencyCooldown, kToggleSeconds, [] {
     transparencyOn = !transparencyOn;
-    printLine(transparencyOn ? "Transparency: ON" : "Transparency: OFF");
-    transparencyCooldown = kToggleSeconds;
-    audio::playAtListener(audio::Sound::Click);
-  }
+    return transparencyOn ? text::kTransparencyOn : text::kTransparencyOff;
+  });
 }
 
 void toggleSound(Platform& platform) {
-  if (!platform.keyDown(GLFW_KEY_M) || !ready(muteCooldown)) return;
-  printLine(audio::toggleMute() ? "Sound: OFF" : "Sound: ON");
-  muteCooldown = kToggleSeconds;
+  // Muting has no click: it would be the one sound heard while the game falls silent.
+  toggle(
+      platform, GLFW_KEY_M, muteCooldown, kToggleSeconds,
+      [] { return audio::toggleMute() ? text::kSoundOff : text::kSoundOn; }, false);
 }
 
 void aimAndTurn(Platform& platform, FrameAim& aim) {

@@ -9,6 +9,7 @@
 #include "app/Console.h"
 #include "app/GameRules.h"
 #include "app/GameSounds.h"
+#include "app/GlWindow.h"
 #include "app/Globals.h"
 #include "app/MainLoop.h"
 #include "app/Shutdown.h"
@@ -26,23 +27,15 @@ namespace {
 
 GLFWwindow* openWindow(const WindowSettings& settings) {
   if (!glfwInit()) failStartup("ERROR: could not init GLFW", false);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-  GLFWmonitor* monitor = nullptr;
-  if (settings.fullscreen) {
-    monitor = glfwGetPrimaryMonitor();
-    glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
-  }
-  GLFWwindow* window = glfwCreateWindow(settings.windowWidth, settings.windowHeight, "Morrowgear", monitor, nullptr);
-  if (window == nullptr) failStartup("ERROR: could not open Window", true);
-  glfwMakeContextCurrent(window);
-  glewExperimental = GL_TRUE;
-  if (glewInit() != GLEW_OK) failStartup("ERROR: could not init GLEW", true);
-  // In a core context GLEW's extension query leaves GL_INVALID_ENUM behind; it is
-  // GLEW's, not the game's, so it is cleared before the first frame.
-  while (glGetError() != GL_NO_ERROR) {
-  }
+  GlWindowRequest request;
+  request.width = settings.windowWidth;
+  request.height = settings.windowHeight;
+  if (settings.fullscreen) request.monitor = glfwGetPrimaryMonitor();
+  request.refreshRate = settings.refreshRate;
+  GlWindowFailure failure = GlWindowFailure::None;
+  GLFWwindow* window = openGlWindow(request, failure);
+  if (failure == GlWindowFailure::Window) failStartup("ERROR: could not open Window", true);
+  if (failure == GlWindowFailure::Glew) failStartup("ERROR: could not init GLEW", true);
   return window;
 }
 

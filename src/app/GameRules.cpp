@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "app/Console.h"
+#include "app/GameTexts.h"
 #include "app/Globals.h"
 #include "app/HitKind.h"
 #include "audio/Audio.h"
@@ -22,7 +23,7 @@ void closeIn(scene::Enemy& enemy, bool destroyed) {
   if (destroyed) return;
   enemy.chase(character, levelMap);
   if (enemy.reaches(character)) {
-    printLine("An enemy reached your position!");
+    printLine(text::kEnemyReached);
     enemyReachedPlayer = true;
     gameLost = true;
   }
@@ -104,13 +105,10 @@ void outcomeBookkeeping() {
 void printOutcome() {
   // A win counts over a loss that came with or after it.
   if (gameWon) {
-    printLine("BOOOOOOOOM!");
-    printLine("You have destroyed the factory and stopped the evil robot invasion!");
-    printLine("Thanks a lot! You are a hero!");
+    for (const char* line : text::kVictoryLines) printLine(line);
     consolePause();
   } else if (gameLost) {
-    printLine("You lost!");
-    printLine("Please try again!");
+    for (const char* line : text::kLostLines) printLine(line);
     consolePause();
   }
 }

@@ -65,14 +65,14 @@ void ScriptedPlatform::deliverMouseMove() {
 
 bool ScriptedPlatform::keyDown(int key) {
   deliverMouseMove();
-  if (scriptDone() && afterScript_ == AfterScript::PressEscape) return key == GLFW_KEY_ESCAPE;
+  if (abandoned_ || (scriptDone() && afterScript_ == AfterScript::PressEscape)) return key == GLFW_KEY_ESCAPE;
   const Frame* frame = current();
   return frame != nullptr && frame->keys.count(key) > 0;
 }
 
 bool ScriptedPlatform::mouseButtonDown(int button) {
   deliverMouseMove();
-  if (scriptDone() && afterScript_ == AfterScript::PressEscape) return false;
+  if (abandoned_ || (scriptDone() && afterScript_ == AfterScript::PressEscape)) return false;
   const Frame* frame = current();
   return frame != nullptr && frame->buttons.count(button) > 0;
 }

@@ -54,6 +54,10 @@ class ScriptedPlatform : public Platform {
   ScriptedPlatform& append(const Frame& frame, int count = 1);
 
   void setAfterScript(AfterScript behaviour) { afterScript_ = behaviour; }
+  // Gives the rest of the script up: from the next input read only Escape is held, so a
+  // play that has gone wrong ends at once instead of playing on.
+  void abandonScript() { abandoned_ = true; }
+  bool abandoned() const { return abandoned_; }
   // The game's sound goes to a loopback device; each frame mixes exactly one frame time of
   // stereo samples, kept in soundFrames() before the per-frame callback runs.
   void mixSound(int sampleRate = 48000) { soundRate_ = sampleRate; }
@@ -102,6 +106,7 @@ class ScriptedPlatform : public Platform {
   double cursorX_ = 0.0;
   double cursorY_ = 0.0;
   AfterScript afterScript_ = AfterScript::PressEscape;
+  bool abandoned_ = false;
   std::function<void(int)> onFrameDrawn_;
   GLFWwindow* window_ = nullptr;
   int cursorNormalCalls_ = 0;

@@ -6,7 +6,8 @@
 #pragma once
 
 #include <GL/glew.h>
-#include <assimp/types.h>
+
+#include "assets/Texture.h"
 
 #include <cstdint>
 #include <glm/glm.hpp>
@@ -27,12 +28,6 @@ struct Vertex {
   glm::vec3 color{0.7f};
 };
 static_assert(sizeof(Vertex) == 44, "the vertex buffer layout is 44 bytes per vertex");
-
-struct Texture {
-  GLuint id = 0;
-  std::string type;  // "texture_diffuse" or "texture_specular": also the sampler name's stem
-  aiString path;     // file name exactly as the material gives it; the de-duplication key
-};
 
 // Fixed attribute locations that every model program declares.
 constexpr GLuint kPositionLocation = 0;

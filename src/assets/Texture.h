@@ -1,12 +1,21 @@
-// Image files as mipmapped OpenGL textures, and the player's sampling settings.
+// A mesh's texture record, image files as mipmapped OpenGL textures, and the player's
+// sampling settings.
 #pragma once
 
 #include <GL/glew.h>
+#include <assimp/types.h>
 
 #include <cstdint>
 #include <string>
 
 namespace varn::assets {
+
+// One texture of a mesh; its name is shared by the mesh's copies like the mesh's buffers.
+struct Texture {
+  GLuint id = 0;
+  std::string type;  // "texture_diffuse" or "texture_specular": also the sampler name's stem
+  aiString path;     // file name exactly as the material gives it; the de-duplication key
+};
 
 // Loads directory + "/" + fileName as an RGB texture with a full mipmap chain and
 // returns its name, left unbound. An image that cannot be decoded becomes a 1 x 1

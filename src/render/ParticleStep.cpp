@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "render/ExplosionPresets.h"
+#include "render/PlayerView.h"
 #include "render/Projection.h"
 #include "render/RenderState.h"
 
@@ -11,9 +12,7 @@ namespace varn::render {
 
 namespace {
 
-constexpr float kParticleFieldOfView = 1.0471976f;  // radians, as the camera's
-constexpr float kParticleNear = 0.1f;
-constexpr float kParticleFar = 50.0f;  // a little deeper than the scene's 40
+constexpr float kParticleFar = 50.0f;  // world units: a little deeper than the camera's kPlayerFar
 
 }  // namespace
 
@@ -24,9 +23,9 @@ void particleStep() {
     explosionPending = false;
   }
 
-  particleProjection = perspectiveMatrix(kParticleFieldOfView,
+  particleProjection = perspectiveMatrix(kPlayerFieldOfView,
                                          static_cast<float>(framebufferWidth) / static_cast<float>(framebufferHeight),
-                                         kParticleNear, kParticleFar);
+                                         kPlayerNear, kParticleFar);
 
   for (auto it = particleSystems.begin(); it != particleSystems.end();) {
     assets::ParticleSystem& system = **it;

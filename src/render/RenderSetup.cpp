@@ -6,7 +6,6 @@
 #include <GLFW/glfw3.h>
 #include <SOIL.h>
 
-#include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 #include <string>
@@ -14,6 +13,7 @@
 #include "app/Console.h"
 #include "app/Globals.h"
 #include "assets/ImageFile.h"
+#include "render/PlayerView.h"
 #include "render/Projection.h"
 #include "render/RenderState.h"
 
@@ -21,20 +21,17 @@ namespace varn::render {
 
 namespace {
 
-constexpr float kFieldOfView = 1.0471976f;  // 60 degrees, radians
-constexpr float kNearDistance = 0.1f;
-constexpr float kFarDistance = 40.0f;
 constexpr glm::vec3 kLightColour{1.0f, 0.5f, 0.5f};
 
 void setUpPlayerCamera() {
-  playerCamera = scene::Camera(glm::lookAt(glm::vec3(0.0f, 5.0f, 3.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
-  playerCamera.position = glm::vec3(0.0f, 5.0f, 3.0f);
-  playerCamera.direction = glm::vec3(0.0f, -5.0f, -3.0f) / std::sqrt(34.0f);
-  playerCamera.up = glm::vec3(0.0f, 1.0f, 0.0f);
-  playerCamera.fieldOfView = kFieldOfView;
+  playerCamera = scene::Camera(playerStartView());
+  playerCamera.position = kPlayerEye;
+  playerCamera.direction = (kPlayerTarget - kPlayerEye) / glm::length(kPlayerEye - kPlayerTarget);
+  playerCamera.up = kWorldUp;
+  playerCamera.fieldOfView = kPlayerFieldOfView;
   playerCamera.aspectRatio = static_cast<float>(framebufferWidth) / static_cast<float>(framebufferHeight);
-  playerCamera.nearPlane = kNearDistance;
-  playerCamera.farPlane = kFarDistance;
+  playerCamera.nearPlane = kPlayerNear;
+  playerCamera.farPlane = kPlayerFar;
 }
 
 void createDepthFramebuffer() {
@@ -104,7 +101,7 @@ void resetSceneSettings() {
 
 void setUpCameraAndFrustum() {
   setUpPlayerCamera();
-  viewFrustum.setFrustumShape(kFieldOfView, playerCamera.aspectRatio, kNearDistance, kFarDistance);
+  viewFrustum.setFrustumShape(kPlayerFieldOfView, playerCamera.aspectRatio, kPlayerNear, kPlayerFar);
   viewFrustum.updateFrustum(playerCamera.position, playerCamera.direction, playerCamera.up);
 }
 
@@ -135,7 +132,7 @@ void createSimpleProgram() {
   glUseProgram(simpleShader->programHandle);
   cube =
       std::make_unique<scene::Cube>(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -5.0f)), simpleShader.get());
-  projection = perspectiveMatrix(kFieldOfView, playerCamera.aspectRatio, kNearDistance, kFarDistance);
+  projection = perspectiveMatrix(kPlayerFieldOfView, playerCamera.aspectRatio, kPlayerNear, kPlayerFar);
   simpleLocations = lookUpLitLocations(*simpleShader, false);
   uploadProjection(simpleLocations.project);
   glUniform3f(simpleLocations.lightPosition, 0.0f, 4.0f, 0.0f);

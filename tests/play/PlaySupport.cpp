@@ -6,6 +6,7 @@
 
 #include "GlTest.h"
 #include "LoadedLibraries.h"
+#include "WindowPixel.h"
 #include "app/Game.h"
 #include "app/Globals.h"
 #include "render/RenderState.h"
@@ -18,7 +19,7 @@ namespace {
 // or the script is over and Escape is about to be seen.
 bool lastFrame(const app::ScriptedPlatform& platform) {
   if ((gameWon || gameLost) && endDelay > 0.0f && endDelay - deltaTime < 0.0f) return true;
-  return platform.frame() == platform.scriptLength() - 1;
+  return platform.abandoned() || platform.frame() == platform.scriptLength() - 1;
 }
 
 }  // namespace
@@ -58,11 +59,8 @@ void expectCleanRun(const PlayResult& result) {
 }
 
 void aimAt(app::ScriptedPlatform& platform, glm::vec3 worldPoint) {
-  const glm::vec4 clip = render::projection * activeCamera->modelMatrix * glm::vec4(worldPoint, 1.0f);
-  glm::vec2 pixel(0.0f);  // the top left corner for a point behind the camera
-  if (clip.w > 0.0f)
-    pixel = {(clip.x / clip.w + 1.0f) * 0.5f * static_cast<float>(windowWidth),
-             (1.0f - clip.y / clip.w) * 0.5f * static_cast<float>(windowHeight)};
+  const glm::vec2 pixel =
+      test::windowPixel(worldPoint, activeCamera->modelMatrix, render::projection, windowWidth, windowHeight);
   platform.setCursorPosition(pixel.x, pixel.y);
 }
 

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ConsoleLines.h"
 #include "PlaySupport.h"
+#include "app/GameTexts.h"
 #include "app/Globals.h"
 
 using namespace varn::play;
@@ -45,7 +47,7 @@ TEST(Playthrough, SoundOnTheLoopbackDevice) {
   // OpenAL Soft takes the listener's new gain at its next mix: M pressed in frame 71 is silent from 72.
   for (size_t f = 72; f < 102; ++f) EXPECT_EQ(loudest(mix[f]), 0.0f) << "muted, frame " << f;
   EXPECT_GT(loudest(mix[102]), 0.0f) << "heard again from the frame M is pressed again";
-  EXPECT_NE(result.out.find("Sound: OFF\nSound: ON\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(varn::test::consoleLines(varn::app::text::kSoundOff, varn::app::text::kSoundOn)), std::string::npos) << result.out;
 
   float peak = 0.0f;
   for (const std::vector<float>& frame : mix) peak = std::max(peak, loudest(frame));

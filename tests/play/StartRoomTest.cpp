@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "ConsoleLines.h"
 #include "PlaySupport.h"
+#include "app/GameTexts.h"
 #include "app/Globals.h"
+#include "render/PlayerView.h"
 #include "render/RenderState.h"
 
 using namespace varn::play;
@@ -70,15 +73,16 @@ TEST(Playthrough, HeldKeysAndTheFreeCamera) {
   EXPECT_EQ(returnedCursor, glm::dvec2(123.0, 234.0)) << "leaving the free camera puts the cursor back";
   EXPECT_EQ(platform.cursorNormalCalls(), 1);
   // The robot's fall carried the view along; the camera's stored eye, which the particles use, stays put.
-  EXPECT_EQ(varn::playerCamera.position, glm::vec3(0.0f, 5.0f, 3.0f));
-  const size_t first = result.out.find("Wireframe mode turned on\n");
+  EXPECT_EQ(varn::playerCamera.position, varn::render::kPlayerEye);
+  namespace text = varn::app::text;
+  const size_t first = result.out.find(varn::test::consoleLines(text::kWireframeOn));
   ASSERT_NE(first, std::string::npos);
   EXPECT_EQ(result.out.substr(first),
-            "Wireframe mode turned on\nAmbient Light Strength increased\nWireframe mode turned off\n"
-            "Ambient Light Strength increased\nWireframe mode turned on\nAmbient Light Strength increased\n"
-            "Texture Sampling Quality: Nearest Neighbour\nMipMap Quality: OFF\nViewfrustum Culling: OFF\n"
-            "Transparency: OFF\nAmbient Light Strength decreased\nTexture Sampling Quality: Bilinear\n"
-            "MipMap Sampling Quality: Nearest Neighbour\nViewfrustum Culling: ON\nTransparency: ON\n"
-            "MipMap Sampling Quality: Bilinear\n")
+            varn::test::consoleLines(text::kWireframeOn, text::kAmbientIncreased, text::kWireframeOff,
+                                     text::kAmbientIncreased, text::kWireframeOn, text::kAmbientIncreased,
+                                     text::kTextureFilterLines[0], text::kMipmapLines[0], text::kCullingOff,
+                                     text::kTransparencyOff, text::kAmbientDecreased, text::kTextureFilterLines[1],
+                                     text::kMipmapLines[1], text::kCullingOn, text::kTransparencyOn,
+                                     text::kMipmapLines[2]))
       << "no outcome lines after quitting with Escape";
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/GlWindow.h"
+
 namespace varn::test {
 
 namespace {
@@ -30,21 +32,12 @@ GLFWwindow* sharedGlWindow() {
   static GLFWwindow* window = [] {
     recordGlfwErrors();
     if (!glfwInit()) return static_cast<GLFWwindow*>(nullptr);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* created = glfwCreateWindow(800, 600, "Morrowgear tests", nullptr, nullptr);
-    if (!created) return created;
-    glfwMakeContextCurrent(created);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
-      lastGlfwError() = "glewInit failed";
-      return static_cast<GLFWwindow*>(nullptr);
-    }
-    // GLEW asks for the extension string the core-profile way and leaves one error behind.
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    app::GlWindowRequest request;
+    request.title = "Morrowgear tests";
+    request.hidden = true;
+    app::GlWindowFailure failure = app::GlWindowFailure::None;
+    GLFWwindow* created = app::openGlWindow(request, failure);
+    if (failure == app::GlWindowFailure::Glew) lastGlfwError() = "glewInit failed";
     return created;
   }();
   return window;

@@ -3,7 +3,14 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cmath>
+#include <iomanip>
+#include <sstream>
+
 #include <glm/gtc/matrix_transform.hpp>
+
+#include "WindowPixel.h"
+#include "render/PlayerView.h"
 
 namespace varn::test {
 
@@ -12,12 +19,10 @@ namespace {
 // The pixel of a point given relative to the robot's position. The player camera keeps its
 // start-up offset from the robot, so the pixel is the same wherever the robot stands.
 glm::vec2 pixelOfOffset(glm::vec3 offset, int windowWidth, int windowHeight) {
-  const glm::mat4 view = glm::lookAt(glm::vec3(0.0f, 5.0f, 3.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
   const glm::mat4 projection =
-      glm::perspective(1.0471976f, static_cast<float>(windowWidth) / static_cast<float>(windowHeight), 0.1f, 40.0f);
-  const glm::vec4 clip = projection * view * glm::vec4(offset, 1.0f);
-  return {(clip.x / clip.w + 1.0f) * 0.5f * static_cast<float>(windowWidth),
-          (1.0f - clip.y / clip.w) * 0.5f * static_cast<float>(windowHeight)};
+      glm::perspective(render::kPlayerFieldOfView, static_cast<float>(windowWidth) / static_cast<float>(windowHeight),
+                       render::kPlayerNear, render::kPlayerFar);
+  return windowPixel(offset, render::playerStartView(), projection, windowWidth, windowHeight);
 }
 
 }  // namespace
@@ -38,10 +43,45 @@ glm::vec2 cursorAimingAtButton(int windowWidth, int windowHeight) {
   return pixelOfOffset(route::kButtonAimPoint - route::kShootingPosition, windowWidth, windowHeight);
 }
 
-void appendShotAtButton(app::ScriptedPlatform& platform) {
+int appendShotAtButton(app::ScriptedPlatform& platform) {
   const glm::vec2 cursor = cursorAimingAtButton();
   platform.cursorAt(cursor.x, cursor.y).idle(3);
+  const int shot = platform.scriptLength();
   platform.click(1);
+  return shot;
+}
+
+std::string RouteWatch::check(int frame, glm::vec3 robotPosition, const glm::mat4& playerView, bool won) const {
+  int legEnd = routeStart_ - 1;
+  for (const route::Leg& leg : route::kStartToButtonRoom) {
+    legEnd += leg.frames;
+    if (frame != legEnd) continue;
+    const glm::vec3 off = robotPosition - leg.end;
+    const glm::vec3 eyeOffset = glm::vec3(glm::inverse(playerView)[3]) - robotPosition;
+    std::ostringstream what;
+    what << std::fixed << std::setprecision(2) << "off the route at the end of \"" << leg.what << "\" (frame "
+         << frame << "): ";
+    if (std::abs(off.x) > route::kHorizontalTolerance || std::abs(off.z) > route::kHorizontalTolerance ||
+        std::abs(off.y) > route::kHeightTolerance) {
+      what << "the robot stands at (" << robotPosition.x << ", " << robotPosition.y << ", " << robotPosition.z
+           << "), the route expects (" << leg.end.x << ", " << leg.end.y << ", " << leg.end.z << ")";
+      return what.str();
+    }
+    if (glm::length(eyeOffset - render::kPlayerEye) > route::kHorizontalTolerance) {
+      what << "the player camera's eye is (" << eyeOffset.x << ", " << eyeOffset.y << ", " << eyeOffset.z
+           << ") from the robot, not its start-up offset (" << render::kPlayerEye.x << ", " << render::kPlayerEye.y
+           << ", " << render::kPlayerEye.z << ")";
+      return what.str();
+    }
+    return "";
+  }
+  if (frame == shotFrame_ + static_cast<int>(route::kWinSeconds * 60.0f) && !won) {
+    std::ostringstream what;
+    what << "the winning shot of frame " << shotFrame_ << " has not won the game " << route::kWinSeconds
+         << " s later";
+    return what.str();
+  }
+  return "";
 }
 
 }  // namespace varn::test

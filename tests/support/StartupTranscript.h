@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/GameTexts.h"
+
 namespace varn::test {
 
 inline const std::vector<std::string> kStartupTranscript = {
@@ -28,9 +30,9 @@ inline const std::vector<std::string> kStartupTranscript = {
 
 // What follows it when the robot is left standing: the nearer enemy is in range from the start.
 inline const std::vector<std::string> kLostToTheEnemies = {
-    "An enemy reached your position!",
-    "You lost!",
-    "Please try again!",
+    app::text::kEnemyReached,
+    app::text::kLostLines[0],
+    app::text::kLostLines[1],
 };
 
 }  // namespace varn::test

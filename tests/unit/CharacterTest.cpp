@@ -8,6 +8,7 @@
 #include "GlTest.h"
 #include "GlmExpect.h"
 #include "SceneLevels.h"
+#include "render/PlayerView.h"
 #include "scene/Camera.h"
 #include "scene/Character.h"
 #include "scene/Map.h"
@@ -20,7 +21,7 @@ using scene::Character;
 constexpr double kFrame60 = 1.0 / 60.0;
 constexpr double kFrameCap = 0.1;  // the longest frame the main loop hands out
 constexpr float kFloorY = -1.0f;
-const glm::vec3 kEyeStart(0.0f, 5.0f, 3.0f);
+const glm::vec3 kEyeStart = render::kPlayerEye;
 
 glm::vec3 eyeOf(const scene::Camera& camera) { return translationOf(glm::inverse(camera.modelMatrix)); }
 
@@ -31,7 +32,7 @@ class CharacterTest : public GlTest {
   Character robotIn(std::vector<assets::Mesh> level) {
     level.push_back(floorQuad(-20.0f, 20.0f, kFloorY, -20.0f, 20.0f));
     const scene::Map map(levelModel(std::move(level)), glm::mat4(1.0f));
-    camera = scene::Camera(glm::lookAt(kEyeStart, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
+    camera = scene::Camera(render::playerStartView());
     Character robot(boxModel({-1.0f, 0.0f, -1.0f}, {1.0f, 8.0f, 1.0f}), glm::scale(glm::mat4(1.0f), glm::vec3(0.25f)),
                     map, &camera);
     robot.updateBoundingBox();

@@ -8,14 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "ConsoleLines.h"
 #include "Terminal.h"
 #include "app/GameRules.h"
+#include "app/GameTexts.h"
 #include "app/Globals.h"
 
 namespace varn::test {
 namespace {
 
-const std::string kPrompt = "Press any key to continue . . .";
+const std::string kPrompt = app::text::kPausePrompt;
 constexpr double kLimit = 20.0;  // seconds: each step takes milliseconds
 
 void winAndPause() {
@@ -53,9 +55,9 @@ TEST(ConsolePause, AWinALossOrAFailedStartWaitsForOneKeyIgnoringKeysTypedDuringP
     int exitStatus;
   };
   const std::vector<Case> cases = {
-      {"won, a letter", winAndPause, "Thanks a lot! You are a hero!\r\n", "", "x", 0},
-      {"lost, an arrow key", loseAndPause, "Please try again!\r\n", "", "\x1b[A", 0},
-      {"won, keys typed during play", winAndPause, "Thanks a lot! You are a hero!\r\n", "wwwd \x1b[B", "\x1bOR", 0},
+      {"won, a letter", winAndPause, std::string(lastLine(app::text::kVictoryLines)) + "\r\n", "", "x", 0},
+      {"lost, an arrow key", loseAndPause, std::string(lastLine(app::text::kLostLines)) + "\r\n", "", "\x1b[A", 0},
+      {"won, keys typed during play", winAndPause, std::string(lastLine(app::text::kVictoryLines)) + "\r\n", "wwwd \x1b[B", "\x1bOR", 0},
       // The outcome lines go to the file; the prompt still reaches the player.
       {"won, output redirected", winWithOutputRedirected, "", "", "q", 0},
       {"a failed start", failToStart, "ERROR: could not parse window width\r\n", "", " ", 1},
@@ -67,7 +69,7 @@ TEST(ConsolePause, AWinALossOrAFailedStartWaitsForOneKeyIgnoringKeysTypedDuringP
     ASSERT_TRUE(game.waitForShown(kPrompt, kLimit)) << game.shown();
     EXPECT_NE(game.shown().find(c.shownBeforePrompt + kPrompt), std::string::npos) << game.shown();
     if (c.shownBeforePrompt.empty()) {
-      EXPECT_EQ(game.shown().find("BOOOOOOOOM!"), std::string::npos) << game.shown();
+      EXPECT_EQ(game.shown().find(app::text::kVictoryLines[0]), std::string::npos) << game.shown();
     }
     // Still waiting: a key typed during play would have ended the pause at once.
     EXPECT_FALSE(game.waitForExit(0.5));

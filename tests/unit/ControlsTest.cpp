@@ -14,6 +14,7 @@
 #include "app/Controls.h"
 #include "app/Globals.h"
 #include "app/ScriptedPlatform.h"
+#include "render/PlayerView.h"
 #include "render/RenderState.h"
 
 namespace varn::test {
@@ -25,15 +26,16 @@ using app::FrameAim;
 
 constexpr double kFrame = 1.0 / 16.0;
 constexpr int kWidth = 800, kHeight = 600;
-const glm::vec3 kEye(0.0f, 5.0f, 3.0f), kUp(0.0f, 1.0f, 0.0f), kForward(0.0f, 0.0f, -1.0f);
+const glm::vec3 kEye = render::kPlayerEye, kForward(0.0f, 0.0f, -1.0f);
 
 glm::mat4 turnedBy(float angle) { return glm::rotate(glm::mat4(1.0f), angle, glm::vec3(0.0f, -1.0f, 0.0f)); }
 
 // The robot at the origin on a wide floor, seen by the player camera from above and behind.
 void buildScene() {
   resetGlobals();
-  render::projection = glm::perspective(1.0471976f, static_cast<float>(kWidth) / kHeight, 0.1f, 40.0f);
-  playerCamera = scene::Camera(glm::lookAt(kEye, glm::vec3(0.0f), kUp));
+  render::projection = glm::perspective(render::kPlayerFieldOfView, static_cast<float>(kWidth) / kHeight,
+                                        render::kPlayerNear, render::kPlayerFar);
+  playerCamera = scene::Camera(render::playerStartView());
   levelMap.floorBoxes.push_back({{-50.0f, 0.0f, 50.0f}, {50.0f, 0.0f, -50.0f}});
   character =
       scene::Character(boxModel({-0.5f, 0.0f, -0.5f}, {0.5f, 2.0f, 0.5f}), glm::mat4(1.0f), levelMap, &playerCamera);

@@ -5,12 +5,13 @@
 #include <cmath>
 
 #include "render/Frustum.h"
+#include "render/PlayerView.h"
 
 namespace varn::render {
 namespace {
 
 using R = FrustumResult;
-constexpr float kFov = 1.0471976f;
+constexpr float kFov = kPlayerFieldOfView;
 
 R classify(const Frustum& frustum, glm::vec3 centre, float half) {
   return frustum.boxInFrustum(centre + glm::vec3(-half, -half, half), centre + glm::vec3(half, half, -half));
@@ -18,10 +19,10 @@ R classify(const Frustum& frustum, glm::vec3 centre, float half) {
 
 TEST(Frustum, StartUpCameraClassifiesBoxesAroundItsView) {
   // The player camera at start-up: 5 up, 3 behind the robot, looking at the origin.
-  const glm::vec3 eye(0.0f, 5.0f, 3.0f), direction = glm::normalize(glm::vec3(0.0f, -5.0f, -3.0f));
+  const glm::vec3 eye = kPlayerEye, direction = glm::normalize(kPlayerTarget - kPlayerEye);
   const glm::vec3 cameraUp = glm::normalize(glm::cross(glm::cross(direction, glm::vec3(0, 1, 0)), direction));
   Frustum frustum;
-  frustum.setFrustumShape(kFov, 4.0f / 3.0f, 0.1f, 40.0f);
+  frustum.setFrustumShape(kFov, 4.0f / 3.0f, kPlayerNear, kPlayerFar);
   frustum.updateFrustum(eye, direction, glm::vec3(0.0f, 1.0f, 0.0f));
   // At 5 units along the view the picture reaches `width` to each side (+x is right) and `height` up and down.
   const float height = 5.0f * std::tan(kFov / 2.0f), width = height * 4.0f / 3.0f;
@@ -51,14 +52,14 @@ TEST(Frustum, StartUpCameraClassifiesBoxesAroundItsView) {
 // On the origin looking down -z, with a view direction that is not unit: the near and far planes are exact in float.
 TEST(Frustum, CornersOnAPlaneCountAsInsideAndCornerAMustCarryTheGreatestZ) {
   Frustum frustum;
-  frustum.setFrustumShape(kFov, 1.0f, 0.1f, 40.0f);
+  frustum.setFrustumShape(kFov, 1.0f, kPlayerNear, kPlayerFar);
   frustum.updateFrustum(glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -2.0f), glm::vec3(0.0f, 1.0f, 0.0f));
   const auto between = [&](float nearZ, float farZ) {
     return frustum.boxInFrustum(glm::vec3(-0.01f, -0.01f, nearZ), glm::vec3(0.01f, 0.01f, farZ));
   };
-  EXPECT_EQ(between(-0.1f, -40.0f), R::Inside) << "nearest corner on the near plane, farthest on the far one";
-  EXPECT_EQ(between(0.5f, -0.1f), R::Intersect) << "only touching the near plane from behind";
-  EXPECT_EQ(between(-40.0f, -45.0f), R::Intersect) << "only touching the far plane from beyond";
+  EXPECT_EQ(between(-kPlayerNear, -kPlayerFar), R::Inside) << "nearest corner on the near plane, farthest on the far one";
+  EXPECT_EQ(between(0.5f, -kPlayerNear), R::Intersect) << "only touching the near plane from behind";
+  EXPECT_EQ(between(-kPlayerFar, -45.0f), R::Intersect) << "only touching the far plane from beyond";
   EXPECT_EQ(between(0.5f, -0.09f), R::Outside);
   EXPECT_EQ(between(-0.05f, -1.0f), R::Intersect) << "across the near plane";
   EXPECT_EQ(between(-1.0f, -0.05f), R::Outside) << "the same box with (min, max) corners is wrongly rejected";

@@ -5,9 +5,11 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <string>
 
+#include "ConsoleLines.h"
 #include "GlmExpect.h"
 #include "SceneLevels.h"
 #include "app/GameRules.h"
+#include "app/GameTexts.h"
 #include "app/HitKind.h"
 #include "app/Globals.h"
 #include "app/WorldUpdate.h"
@@ -17,10 +19,9 @@ namespace {
 
 using namespace app;
 
-const char* const kReachLine = "An enemy reached your position!\n";
-const char* const kVictoryLines =
-    "BOOOOOOOOM!\nYou have destroyed the factory and stopped the evil robot invasion!\nThanks a lot! You are a hero!\n";
-const char* const kLossLines = "You lost!\nPlease try again!\n";
+const std::string kReachLine = consoleLines(text::kEnemyReached);
+const std::string kVictoryLines = consoleLines(text::kVictoryLines);
+const std::string kLossLines = consoleLines(text::kLostLines);
 const glm::vec3 kAtEnemy(0.0f, 1.5f, -8.0f), kAtWall(5.0f, 1.5f, 0.0f), kOnButton(43.0f, 8.0f, -36.5f);
 
 glm::mat4 at(const glm::vec3& position) { return glm::translate(glm::mat4(1.0f), position); }

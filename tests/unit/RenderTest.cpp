@@ -12,6 +12,7 @@
 
 #include "GlTest.h"
 #include "Screenshot.h"
+#include "WindowPixel.h"
 #include "app/Globals.h"
 #include "app/HitKind.h"
 #include "render/FrameRenderer.h"
@@ -63,9 +64,7 @@ class RenderTest : public test::GlTest {
   }
   // Where a world point lands in the picture, in pixels from the top left.
   static glm::vec2 pixelOf(glm::vec3 world) {
-    const glm::vec4 clip = projection * activeCamera->modelMatrix * glm::vec4(world, 1.0f);
-    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
-    return {(ndc.x * 0.5f + 0.5f) * kWidth, (0.5f - ndc.y * 0.5f) * kHeight};
+    return test::windowPixel(world, activeCamera->modelMatrix, projection, kWidth, kHeight);
   }
   // The point on the highest floor or block top straight below a point.
   static glm::vec3 floorBelow(glm::vec3 point) {
