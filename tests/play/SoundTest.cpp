@@ -1,6 +1,6 @@
 // The game's sound mixed on the loopback device, one frame of samples per 1/60 s frame:
 // a quiet start with the saws only, a shot heard in its own frame, M muting and unmuting in
-// the frame it is pressed, with its lines; and the fight: the saws placed and growing as
+// the frame it is pressed, with its lines, and the loss; and the fight: the saws placed and growing as
 // their enemies close in, each hit heard from its frame, the saws silent with their enemies.
 // The winning shot's explosion is heard in the reference pictures' winning play.
 #include <GLFW/glfw3.h>
@@ -40,8 +40,12 @@ TEST(Playthrough, SoundOnTheLoopbackDevice) {
   platform.mixSound(48000);
   platform.idle(40).click(1).idle(30);                        // 40: a shot; its bullet strikes the level soon after
   platform.hold({GLFW_KEY_M}, 2).idle(12).click(1).idle(16);  // 71: muted, 72 held in the cooldown; 85: a shot
-  platform.hold({GLFW_KEY_M}).idle(20);                       // 102: on again
-  const PlayResult result = play("sound", platform);
+  platform.hold({GLFW_KEY_M});                                // 102: on again
+  platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);  // until an enemy reaches the robot
+  int lossFrame = -1;
+  const PlayResult result = play("sound", platform, [&](const FrameRecord& f) {
+    if (varn::gameLost && lossFrame < 0) lossFrame = f.frame;
+  });
   expectCleanRun(result);
   const Mix& mix = platform.soundFrames();
   expectOneFrameOfSamplesPerFrame(mix, result);
@@ -59,6 +63,12 @@ TEST(Playthrough, SoundOnTheLoopbackDevice) {
   for (size_t f = 71; f < 102; ++f) EXPECT_EQ(loudest(mix[f]), 0.0f) << "muted, frame " << f;
   EXPECT_GT(loudest(mix[102]), 0.0f) << "heard again from the frame M is pressed again";
   EXPECT_NE(result.out.find("Sound: OFF\nSound: ON\n"), std::string::npos) << result.out;
+
+  // Left standing, the robot is reached: the falling tone of the loss from that frame on.
+  ASSERT_GT(lossFrame, 102) << result.out;
+  const size_t loss = static_cast<size_t>(lossFrame);
+  EXPECT_GT(loudest(mix[loss]), 2.0f * loudest(mix[loss - 1])) << "the loss is heard in its frame";
+  EXPECT_TRUE(result.endsWith("You lost!\nPlease try again!\n")) << result.out;
   EXPECT_LT(loudestOf(mix, 0, mix.size()), 1.0f) << "the mix never clips";
 }
 
