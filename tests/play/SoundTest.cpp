@@ -36,6 +36,7 @@ struct FightLog {
 
 TEST(Playthrough, SoundOnTheLoopbackDevice) {
   if (!loopbackAvailable()) GTEST_SKIP() << "OpenAL Soft's loopback device is not available";
+  varn::resetGlobals();  // as a new process starts: the other plays in this one may have ended the game
   ScriptedPlatform platform;
   platform.mixSound(48000);
   platform.idle(40).click(1).idle(30);                        // 40: a shot; its bullet strikes the level soon after
@@ -74,6 +75,7 @@ TEST(Playthrough, SoundOnTheLoopbackDevice) {
 
 TEST(Playthrough, TheFightHeardFrameByFrame) {
   if (!loopbackAvailable()) GTEST_SKIP() << "OpenAL Soft's loopback device is not available";
+  varn::resetGlobals();  // as a new process starts: the other plays in this one may have ended the game
   ScriptedPlatform platform;
   platform.mixSound(48000);
   // The enemies close in while the robot stands; then the trigger held with the aim on the
