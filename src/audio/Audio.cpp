@@ -36,7 +36,8 @@ struct State {
   unsigned long startedAt[kPoolSize] = {};  // play counter when each pool source was started
   unsigned long plays = 0;
   ALuint saws[2] = {};
-  bool sawPlaying[2] = {};
+  bool sawSpinning[2] = {};  // as the last frame left the enemies
+  bool sawPlaying[2] = {};   // spinning and not muted
   bool muted = false;
 };
 
@@ -86,22 +87,28 @@ ALuint takeSource() {
 
 ALuint startSound(Sound sound) {
   const ALuint buffer = state.buffers[static_cast<int>(sound)];
-  if (!running() || buffer == 0) return 0;
+  if (!running() || buffer == 0 || state.muted) return 0;
   const ALuint source = takeSource();
   alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
   return source;
 }
 
-void followSaw(int index, const Saw& saw) {
-  const ALuint source = state.saws[index];
-  alSource3f(source, AL_POSITION, saw.position.x, saw.position.y, saw.position.z);
-  if (saw.spinning == state.sawPlaying[index]) return;
-  if (saw.spinning) {
-    alSourcePlay(source);
+// A saw is heard while its enemy lives and the sound is on.
+void playSawIfHeard(int index) {
+  const bool heard = state.sawSpinning[index] && !state.muted;
+  if (heard == state.sawPlaying[index]) return;
+  if (heard) {
+    alSourcePlay(state.saws[index]);
   } else {
-    alSourceStop(source);
+    alSourceStop(state.saws[index]);
   }
-  state.sawPlaying[index] = saw.spinning;
+  state.sawPlaying[index] = heard;
+}
+
+void followSaw(int index, const Saw& saw) {
+  alSource3f(state.saws[index], AL_POSITION, saw.position.x, saw.position.y, saw.position.z);
+  state.sawSpinning[index] = saw.spinning;
+  playSawIfHeard(index);
 }
 
 }  // namespace
@@ -150,9 +157,16 @@ void hear(const glm::mat4& view, const std::array<Saw, 2>& saws) {
   for (int i = 0; i < 2; ++i) followSaw(i, saws[static_cast<size_t>(i)]);
 }
 
+// Muting stops sources rather than turning the listener's gain down: OpenAL Soft fades a
+// new gain in over the whole next mix, so the frame M is pressed in would still be heard,
+// while a stopped source is silent from the next sample.
 bool toggleMute() {
   state.muted = !state.muted;
-  if (running()) alListenerf(AL_GAIN, state.muted ? 0.0f : kMasterGain);
+  if (!running()) return state.muted;
+  // The sounds playing when M goes down are dropped, not resumed later; sounds of events
+  // while muted are never started; the saws come back in the frame M goes down again.
+  if (state.muted) alSourceStopv(kPoolSize, state.pool);
+  for (int i = 0; i < 2; ++i) playSawIfHeard(i);
   return state.muted;
 }
 

@@ -18,6 +18,7 @@
 #include "ConsoleLines.h"
 #include "PlaySupport.h"
 #include "ReferenceImage.h"
+#include "SoundChecks.h"
 #include "RouteScript.h"
 #include "Screenshot.h"
 #include "TempDir.h"
@@ -59,6 +60,7 @@ struct PlayRun {
   std::string renderer;  // "GL_RENDERER: ...\nGL_VERSION: ...\n"
   PlayResult result;
   std::string offRoute;  // where the play left its route, if it did
+  varn::play::Mix mix;
   bool enemiesDownBeforeRoute = false;
   bool won = false;
   int buttonHits = 0, winFrame = -1;
@@ -71,6 +73,7 @@ class KeyFramePlay {
   KeyFramePlay() {
     // The robot drops onto the start floor; the enemy that starts behind the camera comes
     // into view as both close in.
+    platform.mixSound(48000);
     platform.idle(84);
     at[80] = "start";
     // The trigger held, the aim on the nearest living enemy, until both are down.
@@ -169,6 +172,7 @@ class KeyFramePlay {
       if (!name.empty()) run.frames[name] = RgbFrame{kWidth, kHeight, varn::test::readBackBuffer(kWidth, kHeight)};
     });
     run.won = varn::gameWon;
+    run.mix = platform.soundFrames();
     return run;
   }
 
@@ -240,6 +244,7 @@ TEST(ReferencePictures, TheWinningPlaysKeyFramesAreDeterministicAndMatchTheRefer
       << first.result.out;
   for (const KeyFrame& frame : kKeyFrames)
     ASSERT_EQ(first.frames.count(frame.name), 1u) << "key frame never shown: " << frame.name;
+  if (varn::play::loopbackAvailable()) varn::play::expectTheWinHeard(first.mix, first.winFrame);
 
   // Rendering the same play again in the same process gives the same bytes. Trying a
   // change locally, MORROWGEAR_REFERENCE_ONE_PLAY=1 leaves this out and halves the time.

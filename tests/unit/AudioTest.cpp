@@ -70,15 +70,27 @@ TEST_F(Mixer, ASawIsPlacedFromTheCameraLouderNearAndSilentOnceItsEnemyIsDestroye
   EXPECT_EQ(loudest, 0.0f);
 }
 
-TEST_F(Mixer, MutingSilencesEverythingUntilUnmuted) {
+// The loudest sample of the next frame's mix.
+float nextFrameLoudest() {
+  std::vector<float> mix;
+  renderLoopback(mix, kFrameSamples);
+  float peak = 0.0f;
+  for (float s : mix) peak = std::max(peak, std::abs(s));
+  return peak;
+}
+
+TEST_F(Mixer, MutingSilencesEverythingFromItsOwnFrameUntilUnmuted) {
   const glm::mat4 view(1.0f);
   const std::array<Saw, 2> saws = {Saw{glm::vec3(1, 0, -2), true}, Saw{glm::vec3(-1, 0, -2), true}};
   ASSERT_GT(listen(view, saws).left, 0.0);
+  play(Sound::Explosion, glm::vec3(0, 0, -1));
   EXPECT_TRUE(toggleMute());
+  EXPECT_EQ(nextFrameLoudest(), 0.0f) << "the frame muted in is silent";
+  play(Sound::Shot, glm::vec3(0, 0, -1));
   const Loudness muted = listen(view, saws);
   EXPECT_EQ(muted.left + muted.right, 0.0);
   EXPECT_FALSE(toggleMute());
-  EXPECT_GT(listen(view, saws).left, 0.0);
+  EXPECT_GT(nextFrameLoudest(), 0.0f) << "the saws are back in the frame unmuted in";
 }
 
 }  // namespace
