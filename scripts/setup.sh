@@ -13,7 +13,8 @@ MORROWGEAR_PACKAGES=(
   libglfw3-dev libglew-dev libassimp-dev libsoil-dev libglm-dev libstb-dev
   libgtest-dev zlib1g-dev
   xvfb xauth xdotool libgl1-mesa-dri
-  dpkg-dev file desktop-file-utils  # the Debian package (dpkg-shlibdeps) and its tests
+  dpkg-dev file desktop-file-utils  # the Debian package (dpkg-shlibdeps) and its tests:
+  lintian appstream groff-base man-db  # its checks by Debian's and AppStream's tools, its manual page
 )
 
 missing_packages() {

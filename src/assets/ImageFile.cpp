@@ -5,6 +5,7 @@
 #include <SOIL.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -45,7 +46,8 @@ class HeaderBytes {
   std::vector<unsigned char> bytes_;
 };
 
-// JPEG headers may carry large metadata segments before the frame header.
+// Enough for every header but a JPEG's, whose frame header may follow metadata segments of
+// any size (a large EXIF block, an embedded thumbnail): those are walked in the file itself.
 constexpr size_t kHeaderBytesRead = 256 * 1024;
 
 std::optional<ImageSize> sizeIfPositive(uint64_t width, uint64_t height) {
@@ -58,12 +60,25 @@ std::optional<ImageSize> pngSize(const HeaderBytes& h) {
   return sizeIfPositive(h.bigEndian32(16), h.bigEndian32(20));
 }
 
-// Walks the marker segments up to the first start-of-frame, which holds the size.
-std::optional<ImageSize> jpegSize(const HeaderBytes& h) {
-  size_t at = 2;
-  while (at + 4 <= h.size()) {
-    if (h.at(at) != 0xFF) return std::nullopt;
-    const unsigned marker = h.at(at + 1);
+// The bytes of file from offset on, as many as there are up to count.
+HeaderBytes bytesAt(std::istream& file, uint64_t offset, size_t count) {
+  std::vector<unsigned char> bytes(count);
+  file.clear();
+  file.seekg(static_cast<std::streamoff>(offset));
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
+  bytes.resize(file ? count : static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+  return HeaderBytes(std::move(bytes));
+}
+
+// Walks the marker segments up to the first start-of-frame, which holds the size, reading
+// each marker where the lengths before it say it is. Every step moves forward, so the walk
+// ends at the end of the file whatever the lengths claim.
+std::optional<ImageSize> jpegSize(std::istream& file) {
+  uint64_t at = 2;
+  for (;;) {
+    const HeaderBytes h = bytesAt(file, at, 9);
+    if (h.size() < 4 || h.at(0) != 0xFF) return std::nullopt;
+    const unsigned marker = h.at(1);
     if (marker == 0xFF) {  // fill byte
       ++at;
       continue;
@@ -74,12 +89,11 @@ std::optional<ImageSize> jpegSize(const HeaderBytes& h) {
     }
     if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // image data before any frame
     const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (startOfFrame) return sizeIfPositive(h.bigEndian16(at + 7), h.bigEndian16(at + 5));
-    const uint32_t length = h.bigEndian16(at + 2);
+    if (startOfFrame) return h.size() < 9 ? std::nullopt : sizeIfPositive(h.bigEndian16(7), h.bigEndian16(5));
+    const uint32_t length = h.bigEndian16(2);
     if (length < 2) return std::nullopt;
     at += 2 + length;
   }
-  return std::nullopt;
 }
 
 std::optional<ImageSize> bmpSize(const HeaderBytes& h) {
@@ -114,9 +128,14 @@ std::optional<ImageSize> hdrSize(const HeaderBytes& h) {
   return sizeIfPositive(static_cast<uint64_t>(width), static_cast<uint64_t>(height));
 }
 
-// TGA has no signature; these are the header values a decodable TGA can have.
-std::optional<ImageSize> tgaSize(const HeaderBytes& h) {
+// TGA has no signature; these are the header values a decodable TGA can have. SOIL's
+// decoder trusts the header, and spends seconds on a few hundred bytes that claim a large
+// image, so the pixel data the header promises must also fit in the file: uncompressed, every
+// pixel's bytes; run-length encoded, at least one packet (a count byte and a pixel) for
+// every 128 pixels.
+std::optional<ImageSize> tgaSize(const HeaderBytes& h, uint64_t fileSize) {
   if (h.size() < 18) return std::nullopt;
+  const unsigned idLength = h.at(0);
   const unsigned colourMapType = h.at(1);
   const unsigned imageType = h.at(2);
   const unsigned bitsPerPixel = h.at(16);
@@ -124,8 +143,16 @@ std::optional<ImageSize> tgaSize(const HeaderBytes& h) {
       imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 || imageType == 10 || imageType == 11;
   const bool knownDepth =
       bitsPerPixel == 8 || bitsPerPixel == 15 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
-  if (colourMapType > 1 || !knownType || !knownDepth) return std::nullopt;
-  return sizeIfPositive(h.littleEndian16(12), h.littleEndian16(14));
+  const bool colourMapped = imageType == 1 || imageType == 9;
+  if (colourMapType > 1 || !knownType || !knownDepth || colourMapped != (colourMapType == 1)) return std::nullopt;
+  const uint64_t width = h.littleEndian16(12);
+  const uint64_t height = h.littleEndian16(14);
+  const uint64_t pixelBytes = (bitsPerPixel + 7) / 8;
+  const uint64_t mapBytes = colourMapType == 1 ? h.littleEndian16(5) * ((h.at(7) + 7u) / 8u) : 0;
+  const uint64_t pixels = width * height;
+  const uint64_t leastData = imageType >= 9 ? (pixels + 127) / 128 * (1 + pixelBytes) : pixels * pixelBytes;
+  if (18 + idLength + mapBytes + leastData > fileSize) return std::nullopt;
+  return sizeIfPositive(width, height);
 }
 
 }  // namespace
@@ -144,18 +171,18 @@ std::optional<ImageSize> readImageSize(const std::string& path) {
   if (!isRegularFile(path)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
-  std::vector<unsigned char> bytes(kHeaderBytesRead);
-  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(file.gcount()));
-  const HeaderBytes header(std::move(bytes));
+  const HeaderBytes header = bytesAt(file, 0, kHeaderBytesRead);
+  file.clear();
+  file.seekg(0, std::ios::end);
+  const auto fileSize = static_cast<uint64_t>(std::max<std::streamoff>(file.tellg(), 0));
 
   if (header.startsWith("\x89PNG\r\n\x1a\n")) return pngSize(header);
-  if (header.startsWith("\xFF\xD8")) return jpegSize(header);
+  if (header.startsWith("\xFF\xD8")) return jpegSize(file);
   if (header.startsWith("BM")) return bmpSize(header);
   if (header.startsWith("8BPS")) return psdSize(header);
   if (header.startsWith("DDS ")) return ddsSize(header);
   if (header.startsWith("#?")) return hdrSize(header);
-  return tgaSize(header);
+  return tgaSize(header, fileSize);
 }
 
 }  // namespace

@@ -1,15 +1,13 @@
 // Reading a model file through Assimp into meshes, textures and bounding corners.
 #include "assets/Model.h"
 
-#include <assimp/DefaultIOSystem.h>
-#include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
 #include <assimp/Importer.hpp>
 #include <cstring>
 #include <iostream>
 
-#include "assets/ImageFile.h"
+#include "assets/SceneFile.h"
 #include "assets/Texture.h"
 
 namespace varn::assets {
@@ -26,16 +24,6 @@ void growCorners(glm::vec3& cornerA, glm::vec3& cornerB, const glm::vec3& p) {
   if (p.z < cornerB.z) cornerB.z = p.z;
 }
 
-// Assimp opens the model and the material libraries it names as it meets them; opening a
-// FIFO would block the game's start for ever, so anything but a regular file is missing.
-class RegularFilesOnly : public Assimp::DefaultIOSystem {
- public:
-  bool Exists(const char* path) const override { return isRegularFile(path); }
-  Assimp::IOStream* Open(const char* path, const char* mode) override {
-    return isRegularFile(path) ? DefaultIOSystem::Open(path, mode) : nullptr;
-  }
-};
-
 bool samePath(const aiString& a, const aiString& b) {
   return a.length == b.length && std::memcmp(a.data, b.data, a.length) == 0;
 }
@@ -50,9 +38,8 @@ void Model::draw(int32_t textureFilterMode, int32_t mipmapMode) const {
 
 void Model::loadModel(const std::string& modelPath) {
   Assimp::Importer importer;
-  importer.SetIOHandler(new RegularFilesOnly);  // the importer owns and deletes it
-  const aiScene* scene = importer.ReadFile(modelPath, aiProcess_Triangulate | aiProcess_FlipUVs);
-  if (scene == nullptr || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) != 0 || scene->mRootNode == nullptr) {
+  const aiScene* scene = readScene(importer, modelPath);
+  if (scene == nullptr) {
     std::cout << "ERROR::ASSIMP::" << importer.GetErrorString() << std::endl;
     return;
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Console.h"
+#include "assets/ImageFile.h"
 
 namespace varn::render {
 
@@ -59,8 +60,10 @@ Shader::~Shader() {
 }
 
 void Shader::loadShader(const std::string& path, GLenum type, GLuint& handle) {
-  std::ifstream file(path);
-  if (!file.good()) failWith("Failed to open shader file:" + path);
+  // Only a regular file is a shader source: a FIFO would block start-up, a folder read as empty.
+  std::ifstream file;
+  if (assets::isRegularFile(path)) file.open(path);
+  if (!file.is_open() || !file.good()) failWith("Failed to open shader file:" + path);
   std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   file.close();
 

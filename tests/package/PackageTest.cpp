@@ -1,11 +1,13 @@
-// The Debian package as a player gets it, unpacked with dpkg-deb into a temporary root, so
-// nothing is installed on the machine: where its files lie, its menu entry, its icon, its
-// dependencies, and its `morrowgear` command started from another folder on the test's X server.
+// The Debian package as a player gets it: lintian's verdict on it, and, unpacked with dpkg-deb
+// into a temporary root so that nothing is installed on the machine, where its files lie, its
+// manual page, menu entry, icons, AppStream metadata, dependencies, and its `morrowgear`
+// command started from another folder on the test's X server.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <regex>
 #include <string>
@@ -73,23 +75,89 @@ std::vector<std::string> dependencyNames(const std::string& depends) {
   return names;
 }
 
-// The launcher, the menu entry and the icon: the tests below use them where a player would.
-TEST_F(Package, HoldsTheGameItsAssetsAndCopyright) {
-  EXPECT_TRUE(isExecutable(usr("lib/morrowgear/morrowgear")));
-  EXPECT_FALSE(readFile(usr("share/doc/morrowgear/copyright")).empty());
+// The one menu entry the package installs; its file name is the game's desktop id.
+fs::path menuEntry(const fs::path& applications) {
+  std::vector<fs::path> entries;
+  for (const auto& file : fs::directory_iterator(applications)) entries.push_back(file.path());
+  EXPECT_EQ(entries.size(), 1u) << applications;
+  return entries.empty() ? fs::path() : entries.front();
+}
 
-  // The game's assets, every one and byte for byte; the menu icon is not among them.
+std::string uncompressed(const fs::path& gzipped) { return commandOutput({"/bin/zcat", gzipped.string()}); }
+
+// The text of the first element <name>...</name> in an XML document, or "" if there is none.
+std::string xmlElement(const std::string& xml, const std::string& name) {
+  const std::regex element("<" + name + R"((?:\s[^>]*)?>([^<]*)</)" + name + ">");
+  std::smatch match;
+  return std::regex_search(xml, match, element) ? match[1].str() : "";
+}
+
+// Lintian's tags for the package: errors and warnings fail the test; informational tags are
+// printed, since they are advice rather than faults.
+TEST_F(Package, LintianFindsNoErrorOrWarning) {
+  const ProcessResult lintian = Process({"/usr/bin/lintian", "--info", deb.string()}, "/").finish(kStartUp);
+  ASSERT_FALSE(lintian.timedOut);
+  std::string informational;
+  for (const std::string& line : splitLines(lintian.out)) {
+    EXPECT_FALSE(line.rfind("E: ", 0) == 0 || line.rfind("W: ", 0) == 0) << line;
+    if (line.rfind("I: ", 0) == 0 || line.rfind("N: ", 0) == 0) informational += "  " + line + "\n";
+  }
+  EXPECT_TRUE(lintian.exitStatus == 0 || lintian.exitStatus == 1) << lintian.err;
+  if (!informational.empty()) std::cout << "lintian's informational tags:\n" << informational;
+}
+
+// The Debian games layout: the command in /usr/games, the game in /usr/lib/games, its data in
+// /usr/share/games, and the licence and this release's changelog in its documentation folder.
+TEST_F(Package, PutsEachFileWhereTheGamesLayoutSaysWithItsCopyrightAndChangelog) {
+  EXPECT_TRUE(isExecutable(usr("games/morrowgear")));
+  EXPECT_TRUE(isExecutable(usr("lib/games/morrowgear/morrowgear")));
+  EXPECT_FALSE(fs::exists(usr("bin"))) << "the command belongs in /usr/games";
+
+  // The game's assets, every one and byte for byte; the menu icons are not among them.
   const std::vector<std::string> folders = {"Shader", "Models", "Images"};
   std::vector<std::string> assets = filesBelow(kSourceDir, folders);
-  assets.erase(std::remove(assets.begin(), assets.end(), "Images/morrowgear.png"), assets.end());
-  const fs::path data = usr("share/morrowgear");
+  assets.erase(std::remove_if(assets.begin(), assets.end(),
+                              [](const std::string& a) { return a.rfind("Images/morrowgear", 0) == 0; }),
+               assets.end());
+  const fs::path data = usr("share/games/morrowgear");
   EXPECT_EQ(filesBelow(data, folders), assets);
   for (const std::string& asset : assets)
     EXPECT_TRUE(readFile(data / asset) == readFile(kSourceDir / asset)) << asset << " differs from the repository's";
+
+  // A machine-readable copyright file under the licence the repository carries.
+  const std::string copyright = readFile(usr("share/doc/morrowgear/copyright"));
+  EXPECT_EQ(copyright.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0), 0u);
+  EXPECT_NE(copyright.find("\nLicense: Expat\n"), std::string::npos);
+  EXPECT_NE(readFile(kSourceDir / "LICENSE").find("MIT License"), std::string::npos);
+  // The changelog's newest entry is this release.
+  const std::string changelog = uncompressed(usr("share/doc/morrowgear/changelog.gz"));
+  EXPECT_EQ(changelog.rfind("morrowgear (" MORROWGEAR_VERSION ") ", 0), 0u) << changelog.substr(0, 80);
 }
 
-TEST_F(Package, MenuEntryIsValidAndStartsTheLauncherWithoutATerminalUnderItsIcon) {
-  const fs::path file = usr("share/applications/morrowgear.desktop");
+// `man morrowgear` in section 6: it renders without a warning and names the command line,
+// every key of the controls and the exit status.
+TEST_F(Package, ManualPageRendersWithoutWarningsAndNamesArgumentsKeysAndExitStatus) {
+  const fs::path page = usr("share/man/man6/morrowgear.6.gz");
+  ASSERT_TRUE(fs::is_regular_file(page));
+  const ProcessResult check =
+      Process({"/bin/sh", "-c", "zcat '" + page.string() + "' | groff -man -ww -z"}, "/").finish(kQuickRun);
+  EXPECT_EQ(check.exitStatus, 0);
+  EXPECT_EQ(check.out + check.err, "") << "groff warns";
+
+  const ProcessResult shown =
+      Process({"/usr/bin/env", "MANWIDTH=80", "/usr/bin/man", "-l", page.string()}, "/").finish(kQuickRun);
+  ASSERT_EQ(shown.exitStatus, 0) << shown.err;
+  const std::string text = std::regex_replace(shown.out, std::regex(".\b"), "");  // drop overstrikes
+  for (const char* word : {"SYNOPSIS", "width", "height", "fullscreen", "refresh-rate", "Mouse", "Left mouse button",
+                           "W, A, S, D", "Space", "C", "F3", "F4", "F5", "F6, F7", "F8", "F9", "Escape",
+                           "EXIT STATUS", "FILES", "/usr/share/games/morrowgear/"})
+    EXPECT_NE(text.find(word), std::string::npos) << "the manual page does not name " << word;
+}
+
+// The menu entry opens the game in a terminal, where its console lines and pause are seen,
+// under the packaged command and icons; AppStream's metadata describes the same entry.
+TEST_F(Package, MenuEntryOpensTheGameInATerminalUnderItsIconsAndAppStreamNamesIt) {
+  const fs::path file = menuEntry(usr("share/applications"));
   const ProcessResult validation = Process({"/usr/bin/desktop-file-validate", file.string()}, "/").finish(kQuickRun);
   EXPECT_EQ(validation.exitStatus, 0);
   EXPECT_EQ(validation.out + validation.err, "") << "desktop-file-validate warns";
@@ -97,13 +165,30 @@ TEST_F(Package, MenuEntryIsValidAndStartsTheLauncherWithoutATerminalUnderItsIcon
   auto entry = desktopEntry(file);
   EXPECT_EQ(entry["Type"], "Application");
   EXPECT_EQ(entry["Name"], "Morrowgear");
-  EXPECT_EQ(entry["Terminal"], "false");
-  EXPECT_TRUE(isExecutable(usr("bin/" + entry["Exec"]))) << "Exec=" << entry["Exec"] << " is not the packaged command";
+  EXPECT_EQ(entry["Terminal"], "true");
+  // By its full path: /usr/games is on a player's PATH, but not on every session's.
+  EXPECT_EQ(entry["Exec"], "/usr/games/morrowgear");
+  EXPECT_TRUE(isExecutable(root.path() / fs::path(entry["Exec"]).relative_path())) << "not the packaged command";
+  // Every size drawn for its size, with an alpha channel for the rounded corners.
+  for (const int size : {48, 128, 256}) {
+    const std::string side = std::to_string(size);
+    const fs::path icon = usr("share/icons/hicolor/" + side + "x" + side + "/apps/" + entry["Icon"] + ".png");
+    const std::string type = commandOutput({"/usr/bin/file", "-b", icon.string()});
+    EXPECT_NE(type.find("PNG image data, " + side + " x " + side + ", 8-bit/color RGBA"), std::string::npos) << type;
+  }
 
-  // 256 x 256, with an alpha channel for its rounded corners.
-  const fs::path icon = usr("share/icons/hicolor/256x256/apps/" + entry["Icon"] + ".png");
-  const std::string type = commandOutput({"/usr/bin/file", "-b", icon.string()});
-  EXPECT_NE(type.find("PNG image data, 256 x 256, 8-bit/color RGBA"), std::string::npos) << type;
+  const std::string id = file.stem().string();
+  const fs::path metainfo = usr("share/metainfo/" + id + ".metainfo.xml");
+  ASSERT_TRUE(fs::is_regular_file(metainfo)) << metainfo;
+  const ProcessResult validated =
+      Process({"/usr/bin/appstreamcli", "validate", "--no-net", "--no-color", metainfo.string()}, "/").finish(kStartUp);
+  EXPECT_EQ(validated.exitStatus, 0) << validated.out << validated.err;
+  for (const std::string& line : splitLines(validated.out))
+    EXPECT_FALSE(line.rfind("E: ", 0) == 0 || line.rfind("W: ", 0) == 0) << line;
+  const std::string xml = readFile(metainfo);
+  EXPECT_EQ(xmlElement(xml, "id"), id);
+  EXPECT_EQ(xmlElement(xml, "launchable"), file.filename().string());
+  EXPECT_NE(xml.find("<release version=\"" MORROWGEAR_VERSION "\""), std::string::npos) << "no entry for this release";
 }
 
 TEST_F(Package, DependsOnTheGameLibrariesRuntimePackagesOnly) {
@@ -122,13 +207,13 @@ TEST_F(Package, DependsOnTheGameLibrariesRuntimePackagesOnly) {
 // Left alone there, the robot is lost to the enemies: an ending the test can wait for.
 TEST_F(Package, LauncherStartsTheGameFromAnotherFolderThatPlaysToItsEndWithStatusZero) {
   TempDir elsewhere;
-  Process game({usr("bin/morrowgear").string()}, elsewhere.path().string());
+  Process game({usr("games/morrowgear").string()}, elsewhere.path().string());
   ASSERT_TRUE(game.waitForOutput(kStartupTranscript.back() + "\n", kStartUp)) << game.out();
   ASSERT_TRUE(waitForGameWindow());
   const std::string title = gameTitleAfterFirstFrame();
   EXPECT_EQ(title.rfind("Morrowgear | Objects drawn ", 0), 0u) << title;
   // The desktop ties the window to the menu entry, and so to its icon, by the window's class.
-  const std::string windowClass = desktopEntry(usr("share/applications/morrowgear.desktop"))["StartupWMClass"];
+  const std::string windowClass = desktopEntry(menuEntry(usr("share/applications")))["StartupWMClass"];
   EXPECT_EQ(shell("xdotool search --onlyvisible --class '^" + windowClass + "$' >/dev/null"), 0) << windowClass;
   const ProcessResult result = game.finish(kStartUp);
   EXPECT_FALSE(result.timedOut);
@@ -143,8 +228,8 @@ TEST_F(Package, LauncherStartsTheGameFromAnotherFolderThatPlaysToItsEndWithStatu
 // passes every argument on, and the game's streams and exit status come back unchanged.
 TEST_F(Package, LauncherPassesArgumentsStreamsAndExitStatusThrough) {
   TempDir elsewhere;
-  fs::create_symlink(usr("bin/morrowgear"), elsewhere.path() / "linked-morrowgear");
-  const std::string onPath = "PATH=" + usr("bin").string() + ":/usr/bin:/bin";
+  fs::create_symlink(usr("games/morrowgear"), elsewhere.path() / "linked-morrowgear");
+  const std::string onPath = "PATH=" + usr("games").string() + ":/usr/bin:/bin";
   struct Case {
     std::vector<std::string> argv;
     std::string message;

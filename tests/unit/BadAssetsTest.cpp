@@ -83,6 +83,18 @@ std::string tgaHeaderClaiming(uint32_t width, uint32_t height) {
 // An 8 x 8 baseline JPEG kept under tests/ (stb's JPEG writer trips the sanitizer build).
 std::string jpegImage() { return readFile(std::string(MORROWGEAR_SOURCE_DIR) + "/tests/corpus/gradient-8x8.jpg"); }
 
+// The JPEG with metadata segments (APP1, as an EXIF block uses) of the given total size in
+// front of its frame header.
+std::string jpegWithMetadata(size_t bytes) {
+  std::string metadata;
+  while (metadata.size() < bytes) {
+    const size_t payload = std::min<size_t>(60000, bytes - metadata.size());
+    metadata += std::string("\xFF\xE1") + char((payload + 2) >> 8) + char((payload + 2) & 0xFF);
+    metadata += std::string(payload, 'x');
+  }
+  return jpegImage().insert(2, metadata);
+}
+
 // Real files whose size fields are patched: a JPEG's frame header, a BMP's and a PNG's.
 std::string jpegClaiming(uint16_t width, uint16_t height) {
   std::string bytes = jpegImage();
@@ -147,6 +159,7 @@ TEST_F(BadAssets, EveryImageDecodesToItsSizeOrBecomesThePlaceholderAsDoesANameTh
       {"rle.tga", encoded(Format::TgaRle, 6, 5), Expect::Decodes, 6, 5},
       {"image.bmp", encoded(Format::Bmp, 7, 3), Expect::Decodes, 7, 3},
       {"image.jpg", jpeg, Expect::Decodes, 8, 8},
+      {"exif-beyond-256-kib.jpg", jpegWithMetadata(300 * 1024), Expect::Decodes, 8, 8},
       {"image.hdr", hdr, Expect::Decodes, 3, 2},
       {"image.dds", ddsImage(4, 2), Expect::Decodes, 4, 2},
       // The largest image the GPU takes, and one pixel more.
@@ -228,6 +241,7 @@ TEST_F(BadAssets, EveryModelLoadsOrIsEmptyWithAssimpsMessageAndDrawsWithoutAGlEr
   fifo("pipe.mtl");
   fifo("pipe.obj");
   folder("folder.obj");
+  dir.write("headless.mtl", readFile(std::string(MORROWGEAR_SOURCE_DIR) + "/tests/corpus/regressions/material-before-newmtl.mtl"));
   dir.write("textures.mtl", "newmtl a\nmap_Kd pipe.png\nnewmtl b\nmap_Kd missing.png\nnewmtl c\nmap_Kd .\n");
   const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n";
   struct Case {
@@ -245,6 +259,8 @@ TEST_F(BadAssets, EveryModelLoadsOrIsEmptyWithAssimpsMessageAndDrawsWithoutAGlEr
       {"textures.obj", "mtllib textures.mtl\n" + triangle + "usemtl a\nf 1 2 3\nusemtl b\nf 3 2 1\nusemtl c\nf 1 3 2\n",
        true},
       {"pipe-library.obj", "mtllib pipe.mtl\n" + triangle + "f 1 2 3\n", true},
+      // A fuzzed library: a statement before any newmtl crashed Assimp's material reader.
+      {"headless-library.obj", "mtllib headless.mtl\n" + triangle + "f 1 2 3\n", true},
       {"pipe.obj", "", false},
       {"folder.obj", "", false},
       {"missing.obj", "", false},
@@ -274,6 +290,25 @@ TEST_F(BadAssets, EveryModelLoadsOrIsEmptyWithAssimpsMessageAndDrawsWithoutAGlEr
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   }
   glUseProgram(0);
+}
+
+// Images that once crashed or hung a decoder, kept so that they never do again: each is a
+// broken file and must become the placeholder texture, at once and without a GL error. (The
+// corpus's material libraries are read by the model test above.)
+TEST_F(BadAssets, EveryImageThatOnceBrokeADecoderBecomesThePlaceholder) {
+  const std::filesystem::path corpus = std::string(MORROWGEAR_SOURCE_DIR) + "/tests/corpus";
+  const std::vector<std::string> files = filesBelow(corpus, {"regressions"});
+  ASSERT_FALSE(files.empty()) << corpus;
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    const std::filesystem::path path = corpus / file;
+    if (path.extension() == ".mtl") continue;
+    const GLuint id = assets::textureFromFile(path.filename().c_str(), path.parent_path().string());
+    int width = 0, height = 0;
+    EXPECT_EQ(readTexture(id, width, height), kPlaceholder);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteTextures(1, &id);
+  }
 }
 
 }  // namespace

@@ -66,7 +66,9 @@ TEST(ConsolePause, AWinALossOrAFailedStartWaitsForOneKeyIgnoringKeysTypedDuringP
     ASSERT_TRUE(game.started());
     ASSERT_TRUE(game.waitForShown(kPrompt, kLimit)) << game.shown();
     EXPECT_NE(game.shown().find(c.shownBeforePrompt + kPrompt), std::string::npos) << game.shown();
-    if (c.shownBeforePrompt.empty()) EXPECT_EQ(game.shown().find("BOOOOOOOOM!"), std::string::npos) << game.shown();
+    if (c.shownBeforePrompt.empty()) {
+      EXPECT_EQ(game.shown().find("BOOOOOOOOM!"), std::string::npos) << game.shown();
+    }
     // Still waiting: a key typed during play would have ended the pause at once.
     EXPECT_FALSE(game.waitForExit(0.5));
     game.type(c.key);

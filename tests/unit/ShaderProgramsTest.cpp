@@ -1,6 +1,8 @@
 // The program loader's failures. The game's own programs are built and drawn with by RenderTest,
 // whose frames must leave no GL error; how they shade is seen in its pictures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,6 +40,17 @@ TEST(ShaderFailures, ACompileOrLinkFailureAndTheThreeStageLoadOrderEndTheGameWit
   // Vertex, fragment, geometry: with the last two missing, the fragment stage is reported.
   EXPECT_EXIT(build({"Shader/Depth.vert", dir + "missing.geom", dir + "missing.frag"}), testing::ExitedWithCode(1),
               "Failed to open shader file:.*missing.frag");
+  // Only a regular file is a source: a FIFO would block start-up and a folder would read as empty.
+  std::filesystem::remove_all(dir + "pipe.frag");
+  std::filesystem::remove_all(dir + "folder.frag");
+  ASSERT_EQ(mkfifo((dir + "pipe.frag").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir + "folder.frag");
+  alarm(60);  // a loader that blocks on the FIFO ends the run loudly instead
+  EXPECT_EXIT(build({"Shader/Depth.vert", dir + "pipe.frag"}), testing::ExitedWithCode(1),
+              "Failed to open shader file:.*pipe.frag");
+  EXPECT_EXIT(build({"Shader/Depth.vert", dir + "folder.frag"}), testing::ExitedWithCode(1),
+              "Failed to open shader file:.*folder.frag");
+  alarm(0);
 }
 
 }  // namespace

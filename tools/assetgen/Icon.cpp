@@ -199,8 +199,11 @@ Colour background(const Image& bricks, const Image& floor, int x, int y) {
 
 }  // namespace
 
-Image paintIcon() {
-  const int size = 256;
+Image paintIcon(int size) {
+  // The icon is drawn in the coordinates of its 256-pixel design; smaller sizes sample the
+  // same shapes more sparsely, so every size shows one picture, not a rescaled bitmap.
+  constexpr double kDesignSize = 256.0;
+  const double designPerPixel = kDesignSize / size;
   const dvec2 tileCentre(128, 128);
   const dvec2 tileHalf(122, 122);
   constexpr double tileRadius = 40.0;
@@ -211,14 +214,14 @@ Image paintIcon() {
   Image image(size, size);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
-      const Colour wall = background(bricks, floor, x, y);
       // Premultiplied sums over the samples of the pixel.
       Colour sum(0.0);
       for (int sy = 0; sy < 4; ++sy)
         for (int sx = 0; sx < 4; ++sx) {
-          const dvec2 p(x + (sx + 0.5) / 4.0, y + (sy + 0.5) / 4.0);
+          const dvec2 p = dvec2(x + (sx + 0.5) / 4.0, y + (sy + 0.5) / 4.0) * designPerPixel;
           const double tile = roundBox(p, tileCentre, tileHalf, tileRadius);
           if (tile > 0.0) continue;
+          const Colour wall = background(bricks, floor, static_cast<int>(p.x), static_cast<int>(p.y));
           Colour colour = tile > -tileBorder ? kInk : wall;
           for (const Layer& layer : layers) {
             const double distance = layer.distance(p);

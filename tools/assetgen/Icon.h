@@ -6,7 +6,7 @@
 
 namespace assetgen {
 
-// 256 x 256 RGBA; transparent outside the rounded tile.
-Image paintIcon();
+// size x size RGBA (the design is 256 x 256); transparent outside the rounded tile.
+Image paintIcon(int size);
 
 }  // namespace assetgen

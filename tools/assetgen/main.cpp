@@ -71,7 +71,10 @@ int main(int argc, char** argv) {
   ok &= writeImage(paintBulletPalette(), bullet + "/bullet_palette.png", 3);
 
   ok &= writeImage(paintCursor(), images + "/cursor.png", 4);
-  ok &= writeImage(paintIcon(), images + "/morrowgear.png", 4);
+  ok &= writeImage(paintIcon(256), images + "/morrowgear.png", 4);
+  // Smaller menu icons, for menus and panels that would otherwise scale the large one down.
+  for (const int size : {48, 128})
+    ok &= writeImage(paintIcon(size), images + "/morrowgear-" + std::to_string(size) + ".png", 4);
   if (!ok) {
     std::fprintf(stderr, "assetgen: could not write every file under %s\n", root.c_str());
     return 1;
