@@ -37,7 +37,7 @@ build_target() {
   local name="$1" source="$2"
   "${compiler[@]}" -std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
     -fno-sanitize-recover=undefined -DGLM_FORCE_CTOR_INIT -Isrc -Itools/fuzz -I/usr/include/SOIL \
-    "$source" src/assets/ImageFile.cpp src/assets/SceneFile.cpp -lSOIL -lassimp -o "$out/fuzz_$name"
+    "$source" src/assets/ImageFile.cpp src/assets/RegularFile.cpp src/assets/SceneFile.cpp -lSOIL -lassimp -o "$out/fuzz_$name"
 }
 
 # One line from libFuzzer's final statistics, by name.
@@ -52,12 +52,10 @@ for target in "${targets[@]}"; do
     *) echo "fuzz: no target named $target" >&2; exit 2 ;;
   esac
   build_target "$target" "$source"
-  regressions=()
-  [ -d "tests/fuzz-regressions/$target" ] && regressions=("tests/fuzz-regressions/$target")
   log="$out/logs/$target.log"
   fuzz_status=0
   ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-    "$out/fuzz_$target" "$out/corpus/$target" "$out/seeds/$target" "${regressions[@]}" \
+    "$out/fuzz_$target" "$out/corpus/$target" "$out/seeds/$target" \
     -max_total_time="$seconds" -max_len="$max_len" -timeout="$timeout" -rss_limit_mb=3072 \
     -dict=tools/fuzz/obj-mtl.dict -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" \
     >"$log" 2>&1 || fuzz_status=$?

@@ -11,6 +11,7 @@ MORROWGEAR_BUILD="${MORROWGEAR_BUILD:-$MORROWGEAR_ROOT/build}"
 MORROWGEAR_PACKAGES=(
   cmake g++ make pkg-config
   libglfw3-dev libglew-dev libassimp-dev libsoil-dev libglm-dev libstb-dev
+  libopenal-dev libsndfile1-dev libasound2-dev
   libgtest-dev zlib1g-dev
   xvfb xauth xdotool libgl1-mesa-dri
   dpkg-dev file desktop-file-utils  # the Debian package (dpkg-shlibdeps) and its tests:

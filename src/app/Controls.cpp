@@ -12,6 +12,7 @@
 
 #include "app/Console.h"
 #include "app/Globals.h"
+#include "audio/Audio.h"
 #include "render/RenderState.h"
 
 namespace varn::app {
@@ -59,6 +60,7 @@ void applyRenderToggles(Platform& platform) {
       printLine("Wireframe mode turned off");
     }
     wireframeCooldown = kWireframeSeconds;
+    audio::playAtListener(audio::Sound::Click);
   }
 
   if (platform.keyDown(GLFW_KEY_F4) && ready(textureFilterCooldown)) {
@@ -66,6 +68,7 @@ void applyRenderToggles(Platform& platform) {
     printLine(textureFilterMode == 0 ? "Texture Sampling Quality: Nearest Neighbour"
                                      : "Texture Sampling Quality: Bilinear");
     textureFilterCooldown = kToggleSeconds;
+    audio::playAtListener(audio::Sound::Click);
   }
 
   if (platform.keyDown(GLFW_KEY_F5) && ready(mipmapCooldown)) {
@@ -78,6 +81,7 @@ void applyRenderToggles(Platform& platform) {
       printLine("MipMap Sampling Quality: Bilinear");
     }
     mipmapCooldown = kToggleSeconds;
+    audio::playAtListener(audio::Sound::Click);
   }
 
   // F6 and F7 share one timer, so with both held F6 acts and F7 finds the timer running.
@@ -85,24 +89,34 @@ void applyRenderToggles(Platform& platform) {
     printLine("Ambient Light Strength decreased");
     stepAmbient(-kAmbientStep);
     ambientCooldown = kToggleSeconds;
+    audio::playAtListener(audio::Sound::Click);
   }
   if (platform.keyDown(GLFW_KEY_F7) && ready(ambientCooldown)) {
     printLine("Ambient Light Strength increased");
     stepAmbient(kAmbientStep);
     ambientCooldown = kToggleSeconds;
+    audio::playAtListener(audio::Sound::Click);
   }
 
   if (platform.keyDown(GLFW_KEY_F8) && ready(cullingCooldown)) {
     frustumCullingOn = !frustumCullingOn;
     printLine(frustumCullingOn ? "Viewfrustum Culling: ON" : "Viewfrustum Culling: OFF");
     cullingCooldown = kToggleSeconds;
+    audio::playAtListener(audio::Sound::Click);
   }
 
   if (platform.keyDown(GLFW_KEY_F9) && ready(transparencyCooldown)) {
     transparencyOn = !transparencyOn;
     printLine(transparencyOn ? "Transparency: ON" : "Transparency: OFF");
     transparencyCooldown = kToggleSeconds;
+    audio::playAtListener(audio::Sound::Click);
   }
+}
+
+void toggleSound(Platform& platform) {
+  if (!platform.keyDown(GLFW_KEY_M) || !ready(muteCooldown)) return;
+  printLine(audio::toggleMute() ? "Sound: OFF" : "Sound: ON");
+  muteCooldown = kToggleSeconds;
 }
 
 void aimAndTurn(Platform& platform, FrameAim& aim) {
@@ -144,6 +158,7 @@ void fireBullets(Platform& platform, const FrameAim& aim) {
   // One unit ahead of the shoulder, so the bullet leaves from in front of the robot.
   const glm::mat4 start = glm::translate(glm::mat4(1.0f), aim.shoulderPoint + direction);
   bullets.push_back(std::make_unique<scene::Bullet>(bulletModel, start, direction));
+  audio::play(audio::Sound::Shot, aim.shoulderPoint);
   shootCooldown = kToggleSeconds;
 }
 
@@ -166,6 +181,7 @@ void switchCamera(Platform& platform, FrameAim& aim) {
     platform.setCursorPosition(static_cast<double>(savedCursorX), static_cast<double>(savedCursorY));
     activeCamera = &playerCamera;
     cameraToggleCooldown = kToggleSeconds;
+    audio::playAtListener(audio::Sound::Click);
     freeCameraMode = false;
     return;
   }
@@ -189,6 +205,7 @@ void switchCamera(Platform& platform, FrameAim& aim) {
   freeCameraPosition = aim.shoulderPoint;
   activeCamera = &freeCamera;
   cameraToggleCooldown = kToggleSeconds;
+  audio::playAtListener(audio::Sound::Click);
   freeCameraMode = true;
 }
 

@@ -1,4 +1,4 @@
-// Keyboard and mouse: render toggles, aiming, firing, walking, the camera switch
+// Keyboard and mouse: render toggles, the mute key, aiming, firing, walking, the camera switch
 // and the free-camera look. All input is polled through the platform seam.
 #pragma once
 
@@ -18,6 +18,7 @@ struct FrameAim {
 };
 
 void applyRenderToggles(Platform& platform);                   // F3 to F9
+void toggleSound(Platform& platform);                          // M: mute and unmute
 void aimAndTurn(Platform& platform, FrameAim& aim);            // cursor -> aimDirection, robot turn
 void fireBullets(Platform& platform, const FrameAim& aim);     // left mouse button
 void moveAndJump(Platform& platform);                          // W, A, S, D, Space

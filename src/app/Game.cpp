@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/Console.h"
 #include "app/GameRules.h"
+#include "app/GameSounds.h"
 #include "app/Globals.h"
 #include "app/MainLoop.h"
 #include "app/Shutdown.h"
@@ -58,6 +59,7 @@ int runGame(int argc, const char* const* argv, Platform& platform) {
   GLFWwindow* window = openWindow(settings);
   platform.attach(window);
   render::init(window);
+  startSound(platform);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glViewport(0, 0, windowWidth, windowHeight);
   // A quarter of the height, not a half: the first aim points ahead of the robot.
@@ -68,6 +70,7 @@ int runGame(int argc, const char* const* argv, Platform& platform) {
 
   cleanup();
   glfwTerminate();
+  stopSound();
   printOutcome();
   return 0;
 }

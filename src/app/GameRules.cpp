@@ -7,15 +7,12 @@
 
 #include "app/Console.h"
 #include "app/Globals.h"
+#include "app/HitKind.h"
+#include "audio/Audio.h"
 
 namespace varn::app {
 
 namespace {
-
-// Explosion kinds, as the particle step picks its preset.
-constexpr int32_t kHitLevel = 0;
-constexpr int32_t kHitEnemy = 1;
-constexpr int32_t kHitButton = 2;
 
 constexpr float kFallLimit = -10.0f;    // world y below which the robot is lost
 constexpr float kWinEndSeconds = 4.0f;  // the factory's explosion plays out this long
@@ -32,16 +29,20 @@ void closeIn(scene::Enemy& enemy, bool destroyed) {
 }
 
 // Only one effect per frame: a later hit overwrites the request.
-void requestExplosion(int32_t kind, const scene::Bullet& bullet) {
+void requestExplosion(HitKind kind, const scene::Bullet& bullet) {
   explosionPending = true;
   explosionKind = kind;
   explosionPosition = (bullet.worldCornerA + bullet.worldCornerB) * 0.5f;
 }
 
+// Every hit is heard where it happened, even one whose effect a later hit replaces.
+void hearHit(audio::Sound sound) { audio::play(sound, explosionPosition); }
+
 bool hitsLivingEnemy(const scene::Bullet& bullet, scene::Enemy& enemy, bool& destroyed) {
   if (enemy.hitPoints <= 0 || !bullet.hitsEnemy(enemy)) return false;
   requestExplosion(kHitEnemy, bullet);
   if (enemy.hitPoints <= 0) destroyed = true;
+  hearHit(destroyed ? audio::Sound::EnemyDestroyed : audio::Sound::HitEnemy);
   return true;
 }
 
@@ -49,12 +50,14 @@ bool hitsLivingEnemy(const scene::Bullet& bullet, scene::Enemy& enemy, bool& des
 bool bulletEnds(const scene::Bullet& bullet) {
   if (bullet.hitsMap()) {
     requestExplosion(kHitLevel, bullet);
+    hearHit(audio::Sound::HitLevel);
     return true;
   }
   if (hitsLivingEnemy(bullet, enemy1, enemy1Destroyed)) return true;
   if (hitsLivingEnemy(bullet, enemy2, enemy2Destroyed)) return true;
   if (bullet.hitsButton()) {
     requestExplosion(kHitButton, bullet);
+    hearHit(audio::Sound::Explosion);
     gameWon = true;
     return true;
   }

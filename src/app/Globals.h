@@ -43,7 +43,7 @@ extern bool gameLost;
 extern bool quitRequested;           // the end countdown ran out
 extern float endDelay;               // seconds left of the end countdown
 extern bool explosionPending;        // a hit effect is to start in this frame's draw
-extern int32_t explosionKind;        // 0 level, 1 enemy, 2 button
+extern int32_t explosionKind;        // a HitKind (app/HitKind.h)
 extern glm::vec3 explosionPosition;  // centre of the hitting bullet's box
 extern uint32_t objectsConsidered;   // this frame's colour passes, for the title
 extern uint32_t objectsDrawn;
@@ -59,6 +59,7 @@ extern float textureFilterCooldown;
 extern float mipmapCooldown;
 extern float transparencyCooldown;
 extern float cullingCooldown;
+extern float muteCooldown;
 
 // Window size as the command line gave it; the game's idea of the window for its whole run.
 extern int32_t windowWidth;
@@ -71,5 +72,11 @@ extern float freeCameraYaw;           // radians
 extern float freeCameraPitch;         // radians, in [-1.0, 1.57]
 extern float savedCursorX;            // cursor when the free camera was entered, pixels
 extern float savedCursorY;
+
+// Puts the toggles the keys change (F3 to F9, C) and the active camera back to their start.
+void resetRenderToggles();
+// Puts every global above back to the value the game starts from (they hold those
+// before main runs); for a second start in one process, as the tests make.
+void resetGlobals();
 
 }  // namespace varn

@@ -7,6 +7,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/Controls.h"
+#include "app/GameSounds.h"
 #include "app/GameRules.h"
 #include "app/Globals.h"
 #include "app/WorldUpdate.h"
@@ -40,7 +41,8 @@ void takeFrameTime(double now) {
 
 void ageCooldowns() {
   for (float* timer : {&shootCooldown, &cameraToggleCooldown, &ambientCooldown, &wireframeCooldown,
-                       &textureFilterCooldown, &mipmapCooldown, &transparencyCooldown, &cullingCooldown}) {
+                       &textureFilterCooldown, &mipmapCooldown, &transparencyCooldown, &cullingCooldown,
+                       &muteCooldown}) {
     ageCooldown(*timer);
   }
 }
@@ -50,6 +52,7 @@ void runMainLoop(GLFWwindow* window, Platform& platform) {
   while (true) {
     if (quitRequested) break;
     applyRenderToggles(platform);
+    toggleSound(platform);
     takeFrameTime(platform.time());
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_CULL_FACE);
@@ -64,6 +67,7 @@ void runMainLoop(GLFWwindow* window, Platform& platform) {
     if (freeCameraMode) freeCameraLook(platform, aim);
     updateWorld(static_cast<double>(deltaTime));
     render::draw();
+    hearFrame();
 
     glfwSetWindowTitle(window, windowTitle(objectsDrawn, objectsConsidered, deltaTime).c_str());
     platform.frameDrawn();

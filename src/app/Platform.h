@@ -1,9 +1,11 @@
-// The one seam between the game and the window system: input and clock.
+// The one seam between the game and the window system: input, clock and sound output.
 //
 // The shipped game uses GlfwPlatform; tests plug in a scripted platform that
 // holds keys per frame and advances a fixed clock, so the real main loop runs
 // frame by frame, deterministically, with real rendering.
 #pragma once
+
+#include "audio/Audio.h"
 
 struct GLFWwindow;
 
@@ -29,6 +31,8 @@ class Platform {
   virtual void pollEvents() = 0;
   // After the frame has been drawn and titled, before the buffers are swapped.
   virtual void frameDrawn() {}
+  // Where the game's sound goes: the system's default device unless a platform mixes it itself.
+  virtual audio::Output soundOutput() { return {}; }
 };
 
 }  // namespace varn::app

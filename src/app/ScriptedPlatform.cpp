@@ -1,6 +1,8 @@
 // The scripted platform: frames of held keys and mouse moves at a fixed frame time.
 #include "app/ScriptedPlatform.h"
 
+#include <cmath>
+
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
@@ -102,7 +104,15 @@ void ScriptedPlatform::frameDrawn() {
     firstGlError_ = error;
     firstGlErrorFrame_ = frame_;
   }
+  if (soundRate_ > 0) {
+    soundFrames_.emplace_back();
+    audio::renderLoopback(soundFrames_.back(), samplesPerFrame());
+  }
   if (onFrameDrawn_) onFrameDrawn_(frame_);
+}
+
+int ScriptedPlatform::samplesPerFrame() const {
+  return static_cast<int>(std::lround(frameSeconds_ * soundRate_));
 }
 
 }  // namespace varn::app

@@ -54,6 +54,9 @@ class ScriptedPlatform : public Platform {
   ScriptedPlatform& append(const Frame& frame, int count = 1);
 
   void setAfterScript(AfterScript behaviour) { afterScript_ = behaviour; }
+  // The game's sound goes to a loopback device; each frame mixes exactly one frame time of
+  // stereo samples, kept in soundFrames() before the per-frame callback runs.
+  void mixSound(int sampleRate = 48000) { soundRate_ = sampleRate; }
   // Called from frameDrawn with the frame's number (0 for the first frame).
   void onFrameDrawn(std::function<void(int frame)> callback) { onFrameDrawn_ = std::move(callback); }
 
@@ -69,6 +72,7 @@ class ScriptedPlatform : public Platform {
   void pollEvents() override;
   // Records the first OpenGL error of the run, then calls the per-frame callback.
   void frameDrawn() override;
+  audio::Output soundOutput() override { return {soundRate_ > 0, soundRate_ > 0 ? soundRate_ : 48000}; }
 
   // ---- What happened.
   int frame() const { return frame_; }  // number of the frame now being played
@@ -79,6 +83,9 @@ class ScriptedPlatform : public Platform {
   int cursorNormalCalls() const { return cursorNormalCalls_; }
   unsigned firstGlError() const { return firstGlError_; }       // 0 (GL_NO_ERROR) if there was none
   int firstGlErrorFrame() const { return firstGlErrorFrame_; }  // -1 if there was none
+  // Interleaved left, right floats of each frame mixed so far, one entry per frame.
+  const std::vector<std::vector<float>>& soundFrames() const { return soundFrames_; }
+  int samplesPerFrame() const;
 
  private:
   const Frame* current() const;
@@ -100,6 +107,8 @@ class ScriptedPlatform : public Platform {
   int cursorNormalCalls_ = 0;
   unsigned firstGlError_ = 0;
   int firstGlErrorFrame_ = -1;
+  int soundRate_ = 0;  // 0: the system's device
+  std::vector<std::vector<float>> soundFrames_;
 };
 
 }  // namespace varn::app

@@ -3,7 +3,6 @@
 #include "assets/ImageFile.h"
 
 #include <SOIL.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -15,6 +14,8 @@
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include "assets/RegularFile.h"
 
 namespace varn::assets {
 
@@ -154,15 +155,6 @@ std::optional<ImageSize> tgaSize(const HeaderBytes& h, uint64_t fileSize) {
   if (18 + idLength + mapBytes + leastData > fileSize) return std::nullopt;
   return sizeIfPositive(width, height);
 }
-
-}  // namespace
-
-bool isRegularFile(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-namespace {
 
 // The size from the header of a PNG, JPEG, BMP, TGA, PSD, Radiance HDR or DDS file (the
 // formats SOIL decodes). Nothing when path is not a regular file or its header is none of

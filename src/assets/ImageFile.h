@@ -7,10 +7,6 @@
 
 namespace varn::assets {
 
-// True for an existing regular file: a folder, a FIFO (whose opening would block) or a
-// missing name is no asset.
-bool isRegularFile(const std::string& path);
-
 // Decoded pixels, rows from the top of the image down, released with SOIL on destruction.
 class DecodedImage {
  public:

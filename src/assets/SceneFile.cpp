@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "assets/ImageFile.h"
+#include "assets/RegularFile.h"
 
 namespace varn::assets {
 

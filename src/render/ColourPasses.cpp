@@ -19,17 +19,6 @@ constexpr float kOutlineOffset = 0.05f;
 constexpr float kTranslucentAlpha = 0.2f;
 constexpr GLint kShadowMapUnit = 2;  // units 0 and 1 belong to the models' own textures
 
-// The level's meshes in the order the textured pass draws them, their boxes in the world,
-// and which of them it drew in this frame (the cel pass reads and then forgets that). Kept
-// between frames only so that the lists keep their memory.
-struct LevelDraws {
-  std::vector<size_t> order;
-  std::vector<glm::vec3> cornerA, cornerB;
-  std::vector<float> distance;
-  std::vector<bool> drawn;
-};
-LevelDraws levelDraws;
-
 // Squared distance from point to the box between two opposite corners (0 inside it).
 float squaredDistanceToBox(glm::vec3 point, glm::vec3 cornerA, glm::vec3 cornerB) {
   const glm::vec3 nearest = glm::clamp(point, glm::min(cornerA, cornerB), glm::max(cornerA, cornerB));
@@ -37,17 +26,23 @@ float squaredDistanceToBox(glm::vec3 point, glm::vec3 cornerA, glm::vec3 cornerB
   return glm::dot(d, d);
 }
 
-// Counts the object, then says whether the view may contain it. The caller counts a draw.
-bool consider(glm::vec3 cornerA, glm::vec3 cornerB) {
+// The rule behind the title's object counts: every object the pass meets is considered;
+// one whose box lies outside the view is skipped, any other is drawn and counted. Says
+// whether it drew.
+template <typename Draw>
+bool drawCounted(glm::vec3 cornerA, glm::vec3 cornerB, Draw&& drawObject) {
   ++objectsConsidered;
-  return !(frustumCullingOn && viewFrustum.boxInFrustum(cornerA, cornerB) == FrustumResult::Outside);
+  if (frustumCullingOn && viewFrustum.boxInFrustum(cornerA, cornerB) == FrustumResult::Outside) return false;
+  drawObject();
+  ++objectsDrawn;
+  return true;
 }
 
 // Each level mesh's box in the world, and the order to draw the meshes in: filled, the
 // meshes nearest the eye go first, so that the depth test turns away the hidden parts of
 // those behind them before they are shaded; the picture is the same in any order. In
 // wireframe the order shows where two meshes share an edge, so it stays the model's.
-void orderLevelMeshes(glm::vec3 eye) {
+void orderLevelMeshes(glm::vec3 eye, LevelDraws& levelDraws) {
   const std::vector<assets::Mesh>& meshes = levelMap.model.meshes;
   levelDraws.order.resize(meshes.size());
   levelDraws.cornerA.resize(meshes.size());
@@ -62,7 +57,7 @@ void orderLevelMeshes(glm::vec3 eye) {
   }
   if (wireframeOn) return;
   std::stable_sort(levelDraws.order.begin(), levelDraws.order.end(),
-                   [](size_t a, size_t b) { return levelDraws.distance[a] < levelDraws.distance[b]; });
+                   [&levelDraws](size_t a, size_t b) { return levelDraws.distance[a] < levelDraws.distance[b]; });
 }
 
 void uploadMatrix(GLint location, const glm::mat4& matrix) {
@@ -100,44 +95,51 @@ void setAlpha(const Shader& shader, float alpha) {
 
 // Enemy body and saw together: one box, one count.
 void celEnemy(const scene::Enemy& enemy, const FrameValues& frame) {
-  if (!consider(enemy.worldCornerA, enemy.worldCornerB)) return;
-  uploadLitObject(celLocations, frame, enemy.modelMatrix);
-  enemy.model.draw(textureFilterMode, mipmapMode);
-  uploadLitObject(celLocations, frame, enemy.saw.modelMatrix);
-  enemy.saw.model.draw(textureFilterMode, mipmapMode);
-  ++objectsDrawn;
+  drawCounted(enemy.worldCornerA, enemy.worldCornerB, [&] {
+    uploadLitObject(celLocations, frame, enemy.modelMatrix);
+    enemy.model.draw(textureFilterMode, mipmapMode);
+    uploadLitObject(celLocations, frame, enemy.saw.modelMatrix);
+    enemy.saw.model.draw(textureFilterMode, mipmapMode);
+  });
 }
 
 void outlineEnemy(const scene::Enemy& enemy) {
-  if (!consider(enemy.worldCornerA, enemy.worldCornerB)) return;
-  uploadMatrix(silhouetteLocations.model, enemy.modelMatrix);
-  enemy.model.draw(textureFilterMode, mipmapMode);
-  uploadMatrix(silhouetteLocations.model, enemy.saw.modelMatrix);
-  enemy.saw.model.draw(textureFilterMode, mipmapMode);
-  ++objectsDrawn;
+  drawCounted(enemy.worldCornerA, enemy.worldCornerB, [&] {
+    uploadMatrix(silhouetteLocations.model, enemy.modelMatrix);
+    enemy.model.draw(textureFilterMode, mipmapMode);
+    uploadMatrix(silhouetteLocations.model, enemy.saw.modelMatrix);
+    enemy.saw.model.draw(textureFilterMode, mipmapMode);
+  });
+}
+
+// The bullets, in firing order, each with its own model matrix at modelLocation.
+void drawBullets(GLint modelLocation) {
+  for (const auto& bullet : bullets) {
+    drawCounted(bullet->worldCornerA, bullet->worldCornerB, [&] {
+      uploadMatrix(modelLocation, bullet->modelMatrix);
+      bullet->model.draw(textureFilterMode, mipmapMode);
+    });
+  }
 }
 
 }  // namespace
 
-void texturedPass(const FrameValues& frame) {
+void texturedPass(const FrameValues& frame, LevelDraws& levelDraws) {
   glUseProgram(texturedShader->programHandle);
   uploadLitUniforms(texturedLocations, frame);
 
   // The level is culled mesh by mesh: most of it lies behind or beside the camera.
-  orderLevelMeshes(frame.cameraEye);
+  orderLevelMeshes(frame.cameraEye, levelDraws);
   uploadLitObject(texturedLocations, frame, levelMap.modelMatrix);
   for (const size_t i : levelDraws.order) {
-    if (!consider(levelDraws.cornerA[i], levelDraws.cornerB[i])) continue;
-    levelMap.model.meshes[i].draw(textureFilterMode, mipmapMode);
-    levelDraws.drawn[i] = true;
-    ++objectsDrawn;
+    levelDraws.drawn[i] = drawCounted(levelDraws.cornerA[i], levelDraws.cornerB[i],
+                                      [i] { levelMap.model.meshes[i].draw(textureFilterMode, mipmapMode); });
   }
 
-  if (consider(destructionButton.worldCornerA, destructionButton.worldCornerB)) {
+  drawCounted(destructionButton.worldCornerA, destructionButton.worldCornerB, [&frame] {
     uploadLitObject(texturedLocations, frame, destructionButton.modelMatrix);
     destructionButton.model.draw(textureFilterMode, mipmapMode);
-    ++objectsDrawn;
-  }
+  });
 }
 
 void silhouettePass() {
@@ -154,26 +156,22 @@ void silhouettePass() {
 
   if (!enemy1Destroyed) outlineEnemy(enemy1);
   if (!enemy2Destroyed) outlineEnemy(enemy2);
-  if (!freeCameraMode && consider(character.worldCornerA, character.worldCornerB)) {
-    uploadMatrix(silhouetteLocations.model, character.modelMatrix);
-    character.model.draw(textureFilterMode, mipmapMode);
-    ++objectsDrawn;
+  if (!freeCameraMode) {
+    drawCounted(character.worldCornerA, character.worldCornerB, [] {
+      uploadMatrix(silhouetteLocations.model, character.modelMatrix);
+      character.model.draw(textureFilterMode, mipmapMode);
+    });
   }
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   setAlpha(*silhouetteShader, transparencyOn ? kTranslucentAlpha : 1.0f);
-  for (const auto& bullet : bullets) {
-    if (!consider(bullet->worldCornerA, bullet->worldCornerB)) continue;
-    uploadMatrix(silhouetteLocations.model, bullet->modelMatrix);
-    bullet->model.draw(textureFilterMode, mipmapMode);
-    ++objectsDrawn;
-  }
+  drawBullets(silhouetteLocations.model);
   setAlpha(*silhouetteShader, 1.0f);
   glDisable(GL_BLEND);
 }
 
-void celPass(const FrameValues& frame) {
+void celPass(const FrameValues& frame, const LevelDraws& levelDraws) {
   glUseProgram(celShader->programHandle);
   glCullFace(GL_BACK);
   glEnable(GL_DEPTH_TEST);
@@ -191,14 +189,14 @@ void celPass(const FrameValues& frame) {
   for (size_t i = 0; i < meshes.size(); ++i) {
     if (!knowDrawn || !levelDraws.drawn[i]) meshes[i].draw(textureFilterMode, mipmapMode);
   }
-  levelDraws.drawn.clear();
 
   if (!enemy1Destroyed) celEnemy(enemy1, frame);
   if (!enemy2Destroyed) celEnemy(enemy2, frame);
-  if (!freeCameraMode && consider(character.worldCornerA, character.worldCornerB)) {
-    uploadLitObject(celLocations, frame, character.modelMatrix);
-    character.model.draw(textureFilterMode, mipmapMode);
-    ++objectsDrawn;
+  if (!freeCameraMode) {
+    drawCounted(character.worldCornerA, character.worldCornerB, [&frame] {
+      uploadLitObject(celLocations, frame, character.modelMatrix);
+      character.model.draw(textureFilterMode, mipmapMode);
+    });
   }
 }
 
@@ -209,12 +207,7 @@ void transparencyPass() {
   uploadMatrix(transparentLocations.view, activeCamera->modelMatrix);
   setAlpha(*transparentShader, transparencyOn ? kTranslucentAlpha : 1.0f);
   // Blended in firing order over the scene, unsorted; depth writes stay on.
-  for (const auto& bullet : bullets) {
-    if (!consider(bullet->worldCornerA, bullet->worldCornerB)) continue;
-    uploadMatrix(transparentLocations.model, bullet->modelMatrix);
-    bullet->model.draw(textureFilterMode, mipmapMode);
-    ++objectsDrawn;
-  }
+  drawBullets(transparentLocations.model);
   glDisable(GL_BLEND);
 }
 

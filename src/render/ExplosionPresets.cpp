@@ -6,8 +6,9 @@ namespace varn::render {
 
 namespace {
 
-constexpr ExplosionPreset kPresets[kExplosionKinds] = {
-    // A bullet hits the level.
+// In HitKind order.
+constexpr ExplosionPreset kPresets[kHitKinds] = {
+    // kHitLevel: a bullet hits the level.
     {{-2.0f, -2.0f, -2.0f},
      {1.0f, 1.0f, 1.0f},
      {0.0f, 0.0f, 0.0f},
@@ -18,7 +19,7 @@ constexpr ExplosionPreset kPresets[kExplosionKinds] = {
      0.01f,
      35,
      0.2f},
-    // A bullet hits an enemy.
+    // kHitEnemy: a bullet hits an enemy.
     {{-2.0f, -2.0f, -2.0f},
      {3.0f, 5.0f, 3.0f},
      {0.0f, 0.0f, 0.0f},
@@ -29,7 +30,7 @@ constexpr ExplosionPreset kPresets[kExplosionKinds] = {
      0.02f,
      40,
      0.3f},
-    // A bullet hits the destruction button.
+    // kHitButton: a bullet hits the destruction button.
     {{-5.0f, -5.0f, -5.0f},
      {5.0f, 8.0f, 5.0f},
      {0.0f, 1.0f, 0.0f},
@@ -45,7 +46,7 @@ constexpr ExplosionPreset kPresets[kExplosionKinds] = {
 }  // namespace
 
 const ExplosionPreset& explosionPreset(int32_t kind) {
-  if (kind < 0 || kind >= kExplosionKinds) return kPresets[0];
+  if (kind < 0 || kind >= kHitKinds) return kPresets[kHitLevel];
   return kPresets[kind];
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <glm/glm.hpp>
 
+#include "app/HitKind.h"
 #include "assets/ParticleSystem.h"
 
 namespace varn::render {
@@ -21,10 +22,7 @@ struct ExplosionPreset {
   float duration;     // seconds the burst lives
 };
 
-// Kind 0: a bullet hits the level; 1: an enemy; 2: the destruction button.
-constexpr int32_t kExplosionKinds = 3;
-
-// The preset of a hit kind. A kind the game does not know falls back to the level hit
+// The preset of a hit kind (a HitKind). A kind the game does not know falls back to the level hit
 // rather than reading past the table.
 const ExplosionPreset& explosionPreset(int32_t kind);
 

@@ -8,6 +8,7 @@
 #include "app/Globals.h"
 #include "render/ColourPasses.h"
 #include "render/FrameStageHook.h"
+#include "render/FrameValues.h"
 #include "render/ParticleStep.h"
 #include "render/Projection.h"
 #include "render/RenderState.h"
@@ -26,6 +27,10 @@ void runStage(FrameStage stage, Stage&& run) {
   run();
   if (frameStageHook != nullptr) frameStageHook(stage, false);
 }
+
+// Filled by the textured pass and read by the cel pass; kept between frames only so that
+// its lists keep their memory.
+LevelDraws levelDraws;
 
 constexpr float kLightFieldOfView = 1.7453293f;  // 100 degrees, radians
 constexpr float kLightNear = 2.0f;
@@ -108,9 +113,9 @@ void draw() {
   frame.cameraEye = glm::vec3(eyeToWorld[3]);
   viewFrustum.updateFrustum(frame.cameraEye, activeCamera->direction, activeCamera->up);
 
-  runStage(FrameStage::Textured, [&frame] { texturedPass(frame); });
+  runStage(FrameStage::Textured, [&frame] { texturedPass(frame, levelDraws); });
   runStage(FrameStage::Silhouette, [] { silhouettePass(); });
-  runStage(FrameStage::Cel, [&frame] { celPass(frame); });
+  runStage(FrameStage::Cel, [&frame] { celPass(frame, levelDraws); });
   runStage(FrameStage::Transparency, [] { transparencyPass(); });
   runStage(FrameStage::Particles, [] { particleStep(); });
 }

@@ -95,6 +95,128 @@ void reportLoaded(const assets::Model& model) {
   if (!model.getPath().empty()) app::printLine(model.getPath() + " successfully loaded");
 }
 
+// The settings a start begins with, whatever an earlier start in this process left.
+void resetSceneSettings() {
+  enemy1Destroyed = false;
+  enemy2Destroyed = false;
+  resetRenderToggles();
+}
+
+void setUpCameraAndFrustum() {
+  setUpPlayerCamera();
+  viewFrustum.setFrustumShape(kFieldOfView, playerCamera.aspectRatio, kNearDistance, kFarDistance);
+  viewFrustum.updateFrustum(playerCamera.position, playerCamera.direction, playerCamera.up);
+}
+
+// The level's six lights, replacing any an earlier start left. The order decides ties
+// when the robot stands halfway between two lights.
+void setUpLights() {
+  lights.clear();
+  for (const glm::vec3& position :
+       {glm::vec3(0.0f, 6.0f, 0.0f), glm::vec3(7.0f, 6.0f, -17.5f), glm::vec3(19.0f, 10.0f, -17.5f),
+        glm::vec3(29.5f, 10.0f, -20.5f), glm::vec3(41.5f, 11.0f, -20.5f), glm::vec3(42.0f, 13.0f, -31.0f)}) {
+    lights.push_back(Light{position, kLightColour});
+  }
+}
+
+// The shadow map's program, and the depth-map inspection program the frame feeds.
+void createShadowPrograms() {
+  depthShader = makeDepthShader("Shader/Depth.vert", "Shader/Depth.frag");
+  glUseProgram(depthShader->programHandle);
+  depthMatrixLocation = uniform(*depthShader, "M_Vl_Pl_Matrix");
+
+  debugQuadShader = makeDebugQuadShader("Shader/debug_quad.vert", "Shader/debug_quad_depth.frag");
+}
+
+// The simple material program with its cube; the projection is made here, once.
+void createSimpleProgram() {
+  app::printLine("initializing simple material shader");
+  simpleShader = makeSimpleShader("Shader/blinn_phong.vert", "Shader/blinn_phong.frag");
+  glUseProgram(simpleShader->programHandle);
+  cube =
+      std::make_unique<scene::Cube>(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -5.0f)), simpleShader.get());
+  projection = perspectiveMatrix(kFieldOfView, playerCamera.aspectRatio, kNearDistance, kFarDistance);
+  simpleLocations = lookUpLitLocations(*simpleShader, false);
+  uploadProjection(simpleLocations.project);
+  glUniform3f(simpleLocations.lightPosition, 0.0f, 4.0f, 0.0f);
+  glUniform3f(simpleLocations.lightAmbient, 0.1f, 0.0f, 0.0f);
+  glUniform3fv(simpleLocations.lightDiffuse, 1, glm::value_ptr(kLightColour));
+}
+
+void createTexturedProgram() {
+  app::printLine("initializing blinn phong texture shader");
+  texturedShader = makeTexturedShader("Shader/blinn_phong_tex.vert", "Shader/blinn_phong_tex.frag");
+  glUseProgram(texturedShader->programHandle);
+  texturedLocations = lookUpLitLocations(*texturedShader, true);
+  uploadProjection(texturedLocations.project);
+}
+
+// The level and the destruction button, both drawn by the textured program.
+void loadLevel() {
+  app::printLine("loading map");
+  {
+    const assets::Model mapModel("Models/map/map_bricks.obj", texturedShader.get());
+    reportLoaded(mapModel);
+    levelMap = scene::Map(mapModel, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -1.0f, 0.0f)));
+  }
+
+  app::printLine("loading destruction button");
+  const assets::Model buttonModel("Models/map/destructionbutton.obj", texturedShader.get());
+  reportLoaded(buttonModel);
+  destructionButton = scene::Button(buttonModel, glm::mat4(1.0f));
+}
+
+void createSilhouetteProgram() {
+  app::printLine("initializing silhoutte shader");
+  silhouetteShader = makeSilhouetteShader("Shader/silhoutte.vert", "Shader/silhoutte.frag");
+  glUseProgram(silhouetteShader->programHandle);
+  silhouetteLocations.model = uniform(*silhouetteShader, "model");
+  silhouetteLocations.view = uniform(*silhouetteShader, "view");
+  silhouetteLocations.project = uniform(*silhouetteShader, "project");
+  silhouetteLocations.offset = uniform(*silhouetteShader, "offset1");
+  silhouetteLocations.color = uniform(*silhouetteShader, "color1");
+  uploadProjection(silhouetteLocations.project);
+}
+
+void createCelProgram() {
+  app::printLine("initializing cel shader");
+  celShader = makeCelShader("Shader/cel.vert", "Shader/cel.frag");
+  glUseProgram(celShader->programHandle);
+  celLocations = lookUpLitLocations(*celShader, true);
+  uploadProjection(celLocations.project);
+}
+
+void createTransparentProgram() {
+  app::printLine("initializing transparency shader");
+  transparentShader = makeTransparentShader("Shader/transparent.vert", "Shader/transparent.frag");
+  glUseProgram(transparentShader->programHandle);
+  transparentLocations.model = uniform(*transparentShader, "model");
+  transparentLocations.view = uniform(*transparentShader, "view");
+  transparentLocations.project = uniform(*transparentShader, "project");
+  uploadProjection(transparentLocations.project);
+  glUniform3f(uniform(*transparentShader, "color"), 0.2f, 1.4f, 1.5f);  // bright cyan, over 1 on purpose
+}
+
+// The two enemies and the player's robot, all drawn by the cel program.
+void loadRobots() {
+  app::printLine("loading enemy models");
+  {
+    const assets::Model body("Models/robot/robot_cel_without_saw.obj", celShader.get());
+    const assets::Model saw("Models/robot/robot_saw.obj", celShader.get());
+    reportLoaded(body);
+    reportLoaded(saw);
+    enemy1 = scene::Enemy(body, saw, glm::translate(glm::mat4(1.0f), glm::vec3(-4.0f, 0.0f, -5.0f)));
+    enemy2 = scene::Enemy(body, saw, glm::translate(glm::mat4(1.0f), glm::vec3(4.0f, 0.0f, 3.0f)));
+  }
+
+  app::printLine("loading character model");
+  const assets::Model robot("Models/character/kelbo_big.obj", celShader.get());
+  reportLoaded(robot);
+  // The robot copies the level for its collision tests, so the map is complete by now.
+  character = scene::Character(robot, glm::scale(glm::mat4(1.0f), glm::vec3(0.25f)), levelMap, &playerCamera);
+  character.updateBoundingBox();
+}
+
 }  // namespace
 
 bool loadCustomCursor(GLFWwindow* window, const char* imagePath) {
@@ -126,109 +248,18 @@ void init(GLFWwindow* window) {
   loadCustomCursor(window, "Images/cursor.png");
   glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
 
-  enemy1Destroyed = false;
-  enemy2Destroyed = false;
-  textureFilterMode = 1;
-  mipmapMode = 2;
-  transparencyOn = true;
-
-  setUpPlayerCamera();
-  viewFrustum.setFrustumShape(kFieldOfView, playerCamera.aspectRatio, kNearDistance, kFarDistance);
-  viewFrustum.updateFrustum(playerCamera.position, playerCamera.direction, playerCamera.up);
-  activeCamera = &playerCamera;
-  freeCameraMode = false;
-
-  // The order decides ties when the robot stands halfway between two lights.
-  for (const glm::vec3& position :
-       {glm::vec3(0.0f, 6.0f, 0.0f), glm::vec3(7.0f, 6.0f, -17.5f), glm::vec3(19.0f, 10.0f, -17.5f),
-        glm::vec3(29.5f, 10.0f, -20.5f), glm::vec3(41.5f, 11.0f, -20.5f), glm::vec3(42.0f, 13.0f, -31.0f)}) {
-    lights.push_back(Light{position, kLightColour});
-  }
-  ambientLight = glm::vec3(0.3f, 0.0f, 0.0f);
-
+  resetSceneSettings();
+  setUpCameraAndFrustum();
+  setUpLights();
   createDepthFramebuffer();
-
-  depthShader = makeDepthShader("Shader/Depth.vert", "Shader/Depth.frag");
-  glUseProgram(depthShader->programHandle);
-  depthMatrixLocation = uniform(*depthShader, "M_Vl_Pl_Matrix");
-
-  debugQuadShader = makeDebugQuadShader("Shader/debug_quad.vert", "Shader/debug_quad_depth.frag");
-
-  app::printLine("initializing simple material shader");
-  simpleShader = makeSimpleShader("Shader/blinn_phong.vert", "Shader/blinn_phong.frag");
-  glUseProgram(simpleShader->programHandle);
-  cube =
-      std::make_unique<scene::Cube>(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, -5.0f)), simpleShader.get());
-  projection = perspectiveMatrix(kFieldOfView, playerCamera.aspectRatio, kNearDistance, kFarDistance);
-  simpleLocations = lookUpLitLocations(*simpleShader, false);
-  uploadProjection(simpleLocations.project);
-  glUniform3f(simpleLocations.lightPosition, 0.0f, 4.0f, 0.0f);
-  glUniform3f(simpleLocations.lightAmbient, 0.1f, 0.0f, 0.0f);
-  glUniform3fv(simpleLocations.lightDiffuse, 1, glm::value_ptr(kLightColour));
-
-  app::printLine("initializing blinn phong texture shader");
-  texturedShader = makeTexturedShader("Shader/blinn_phong_tex.vert", "Shader/blinn_phong_tex.frag");
-  glUseProgram(texturedShader->programHandle);
-  texturedLocations = lookUpLitLocations(*texturedShader, true);
-  uploadProjection(texturedLocations.project);
-
-  app::printLine("loading map");
-  {
-    const assets::Model mapModel("Models/map/map_bricks.obj", texturedShader.get());
-    reportLoaded(mapModel);
-    levelMap = scene::Map(mapModel, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -1.0f, 0.0f)));
-  }
-
-  app::printLine("loading destruction button");
-  {
-    const assets::Model buttonModel("Models/map/destructionbutton.obj", texturedShader.get());
-    reportLoaded(buttonModel);
-    destructionButton = scene::Button(buttonModel, glm::mat4(1.0f));
-  }
-
-  app::printLine("initializing silhoutte shader");
-  silhouetteShader = makeSilhouetteShader("Shader/silhoutte.vert", "Shader/silhoutte.frag");
-  glUseProgram(silhouetteShader->programHandle);
-  silhouetteLocations.model = uniform(*silhouetteShader, "model");
-  silhouetteLocations.view = uniform(*silhouetteShader, "view");
-  silhouetteLocations.project = uniform(*silhouetteShader, "project");
-  silhouetteLocations.offset = uniform(*silhouetteShader, "offset1");
-  silhouetteLocations.color = uniform(*silhouetteShader, "color1");
-  uploadProjection(silhouetteLocations.project);
-
-  app::printLine("initializing cel shader");
-  celShader = makeCelShader("Shader/cel.vert", "Shader/cel.frag");
-  glUseProgram(celShader->programHandle);
-  celLocations = lookUpLitLocations(*celShader, true);
-  uploadProjection(celLocations.project);
-
-  app::printLine("initializing transparency shader");
-  transparentShader = makeTransparentShader("Shader/transparent.vert", "Shader/transparent.frag");
-  glUseProgram(transparentShader->programHandle);
-  transparentLocations.model = uniform(*transparentShader, "model");
-  transparentLocations.view = uniform(*transparentShader, "view");
-  transparentLocations.project = uniform(*transparentShader, "project");
-  uploadProjection(transparentLocations.project);
-  glUniform3f(uniform(*transparentShader, "color"), 0.2f, 1.4f, 1.5f);  // bright cyan, over 1 on purpose
-
-  app::printLine("loading enemy models");
-  {
-    const assets::Model body("Models/robot/robot_cel_without_saw.obj", celShader.get());
-    const assets::Model saw("Models/robot/robot_saw.obj", celShader.get());
-    reportLoaded(body);
-    reportLoaded(saw);
-    enemy1 = scene::Enemy(body, saw, glm::translate(glm::mat4(1.0f), glm::vec3(-4.0f, 0.0f, -5.0f)));
-    enemy2 = scene::Enemy(body, saw, glm::translate(glm::mat4(1.0f), glm::vec3(4.0f, 0.0f, 3.0f)));
-  }
-
-  app::printLine("loading character model");
-  {
-    const assets::Model robot("Models/character/kelbo_big.obj", celShader.get());
-    reportLoaded(robot);
-    // The robot copies the level for its collision tests, so the map is complete by now.
-    character = scene::Character(robot, glm::scale(glm::mat4(1.0f), glm::vec3(0.25f)), levelMap, &playerCamera);
-    character.updateBoundingBox();
-  }
+  createShadowPrograms();
+  createSimpleProgram();
+  createTexturedProgram();
+  loadLevel();
+  createSilhouetteProgram();
+  createCelProgram();
+  createTransparentProgram();
+  loadRobots();
 
   app::printLine("loading bullet");
   bulletModel = assets::Model("Models/bullet/bullet.obj", celShader.get());

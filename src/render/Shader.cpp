@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/Console.h"
-#include "assets/ImageFile.h"
+#include "assets/RegularFile.h"
 
 namespace varn::render {
 
@@ -63,7 +63,7 @@ void Shader::loadShader(const std::string& path, GLenum type, GLuint& handle) {
   // Only a regular file is a shader source: a FIFO would block start-up, a folder read as empty.
   std::ifstream file;
   if (assets::isRegularFile(path)) file.open(path);
-  if (!file.is_open() || !file.good()) failWith("Failed to open shader file:" + path);
+  if (!file.is_open()) failWith("Failed to open shader file:" + path);
   std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   file.close();
 

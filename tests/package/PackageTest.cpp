@@ -114,7 +114,7 @@ TEST_F(Package, PutsEachFileWhereTheGamesLayoutSaysWithItsCopyrightAndChangelog)
   EXPECT_FALSE(fs::exists(usr("bin"))) << "the command belongs in /usr/games";
 
   // The game's assets, every one and byte for byte; the menu icons are not among them.
-  const std::vector<std::string> folders = {"Shader", "Models", "Images"};
+  const std::vector<std::string> folders = {"Shader", "Models", "Images", "Sounds"};
   std::vector<std::string> assets = filesBelow(kSourceDir, folders);
   assets.erase(std::remove_if(assets.begin(), assets.end(),
                               [](const std::string& a) { return a.rfind("Images/morrowgear", 0) == 0; }),
@@ -128,14 +128,13 @@ TEST_F(Package, PutsEachFileWhereTheGamesLayoutSaysWithItsCopyrightAndChangelog)
   const std::string copyright = readFile(usr("share/doc/morrowgear/copyright"));
   EXPECT_EQ(copyright.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0), 0u);
   EXPECT_NE(copyright.find("\nLicense: Expat\n"), std::string::npos);
-  EXPECT_NE(readFile(kSourceDir / "LICENSE").find("MIT License"), std::string::npos);
   // The changelog's newest entry is this release.
   const std::string changelog = uncompressed(usr("share/doc/morrowgear/changelog.gz"));
   EXPECT_EQ(changelog.rfind("morrowgear (" MORROWGEAR_VERSION ") ", 0), 0u) << changelog.substr(0, 80);
 }
 
-// `man morrowgear` in section 6: it renders without a warning and names the command line,
-// every key of the controls and the exit status.
+// The manual page as `man morrowgear` shows it: it renders without a warning and names the
+// command line, every key of the controls and the exit status.
 TEST_F(Package, ManualPageRendersWithoutWarningsAndNamesArgumentsKeysAndExitStatus) {
   const fs::path page = usr("share/man/man6/morrowgear.6.gz");
   ASSERT_TRUE(fs::is_regular_file(page));
@@ -194,7 +193,7 @@ TEST_F(Package, MenuEntryOpensTheGameInATerminalUnderItsIconsAndAppStreamNamesIt
 TEST_F(Package, DependsOnTheGameLibrariesRuntimePackagesOnly) {
   const std::string depends = commandOutput({"/usr/bin/dpkg-deb", "--field", deb.string(), "Depends"});
   const std::vector<std::string> names = dependencyNames(depends);
-  for (const std::string library : {"libglfw3", "libglew", "libassimp", "libsoil"}) {
+  for (const std::string library : {"libglfw3", "libglew", "libassimp", "libsoil", "libopenal1", "libsndfile1"}) {
     EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& n) { return n.rfind(library, 0) == 0; }))
         << library << " missing from: " << depends;
   }

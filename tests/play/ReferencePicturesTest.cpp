@@ -15,7 +15,6 @@
 #include <map>
 #include <sstream>
 
-#include "GlobalsReset.h"
 #include "PlaySupport.h"
 #include "ReferenceImage.h"
 #include "RouteScript.h"
@@ -129,8 +128,7 @@ class KeyFramePlay {
   PlayRun play() {
     PlayRun run;
     // What the game's process would start from: the globals, and rand()'s own start.
-    varn::test::resetGlobals();
-    varn::render::lights.clear();
+    varn::resetGlobals();
     std::srand(1);
     int hitFrame = -1, destroyedFrame = -1;
     int& winFrame = run.winFrame;

@@ -22,6 +22,9 @@ class TerminalProcess : public Child {
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) return;
     fcntl(master_, F_SETFL, O_NONBLOCK);
     type(typedAhead);
+    // The terminal takes typed keys in asynchronously; the child starts only once they
+    // have reached its input (their echo is back), as keys pressed during play would have.
+    if (!waitForShown(echoOf(typedAhead), kTypeAheadLimit)) return;
     pid_ = fork();
     if (pid_ == 0) {
       close(master_);
@@ -74,6 +77,22 @@ class TerminalProcess : public Child {
   }
 
  private:
+  static constexpr double kTypeAheadLimit = 20.0;  // seconds: it takes microseconds
+
+  // What the terminal echoes for keys typed in line mode: control bytes as ^X.
+  static std::string echoOf(const std::string& keys) {
+    std::string echo;
+    for (const char c : keys) {
+      if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
+        echo += '^';
+        echo += static_cast<char>(c + 0x40);
+      } else {
+        echo += c;
+      }
+    }
+    return echo;
+  }
+
   int master_ = -1;
   int slave_ = -1;
   std::string shown_;

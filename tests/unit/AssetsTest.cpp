@@ -40,9 +40,9 @@ TEST(AssetGenerator, ReproducesTheCommittedFilesByteForByte) {
   TempDir out;
   const std::string command = std::string("'") + MORROWGEAR_ASSETGEN + "' '" + out.path().string() + "' > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::vector<std::string> generated = filesBelow(out.path(), {"Models", "Images"});
+  const std::vector<std::string> generated = filesBelow(out.path(), {"Models", "Images", "Sounds"});
   ASSERT_FALSE(generated.empty());
-  EXPECT_EQ(generated, filesBelow(source, {"Models", "Images"}))
+  EXPECT_EQ(generated, filesBelow(source, {"Models", "Images", "Sounds"}))
       << "the committed assets and the generator's list of files differ";
   for (const std::string& file : generated) {
     EXPECT_TRUE(readFile(out.path() / file) == readFile(source / file))

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "GlTest.h"
 #include "TempDir.h"
 #include "assets/Model.h"
+#include "audio/Audio.h"
+#include "audio/SoundFile.h"
 #include "assets/Texture.h"
 #include "render/RenderSetup.h"
 #include "render/Shader.h"
@@ -309,6 +312,48 @@ TEST_F(BadAssets, EveryImageThatOnceBrokeADecoderBecomesThePlaceholder) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     glDeleteTextures(1, &id);
   }
+}
+
+// ---- Sounds
+
+// A canonical 16-bit mono WAV header claiming `frames` samples at 48 kHz.
+std::string wavHeaderClaiming(uint32_t frames) {
+  std::string bytes = "RIFF" + std::string(4, '\0') + "WAVEfmt " + std::string(20, '\0') + "data" + std::string(4, '\0');
+  put(bytes, 4, 36 + frames * 2, 4);
+  put(put(put(put(bytes, 16, 16, 4), 20, 1, 2), 22, 1, 2), 24, 48000, 4);
+  put(put(put(bytes, 28, 96000, 4), 32, 2, 2), 34, 16, 2);
+  return put(bytes, 40, frames * 2, 4);
+}
+
+TEST_F(BadAssets, ABadSoundFileLeavesThatSoundSilentWithOneLineNamingIt) {
+  audio::start(audio::Output{true, 48000});
+  if (!audio::running()) GTEST_SKIP() << "OpenAL Soft's loopback device is not available";
+  const std::string good = wavHeaderClaiming(480) + std::string(960, '\x10');
+  const std::vector<std::pair<std::string, bool>> sounds = {
+      {dir.write("ok.wav", good), true},
+      {dir.write("truncated.wav", good.substr(0, 30)), false},
+      {dir.write("empty.wav", ""), false},
+      {dir.write("garbage.wav", kGarbage), false},
+      {dir.write("huge.wav", wavHeaderClaiming(0x7FFFFFF0u) + std::string(64, '\x10')), true},
+      {fifo("pipe.wav"), false},
+      {folder("folder.wav"), false},
+      {(dir.path() / "missing.wav").string(), false},
+  };
+  for (const auto& [path, loads] : sounds) {
+    SCOPED_TRACE(path);
+    testing::internal::CaptureStderr();
+    ALuint buffer = audio::loadSoundFile(path);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(buffer != 0, loads);
+    if (loads) {
+      EXPECT_EQ(err, "");
+    } else {
+      EXPECT_EQ(err.rfind("ERROR: could not load sound " + path + ": ", 0), 0u) << err;
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+    if (buffer != 0) alDeleteBuffers(1, &buffer);
+  }
+  audio::stop();
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "GlTest.h"
 #include "GlmExpect.h"
-#include "GlobalsReset.h"
 #include "SceneLevels.h"
 #include "app/Controls.h"
 #include "app/Globals.h"

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "GlmExpect.h"
-#include "GlobalsReset.h"
 #include "SceneLevels.h"
 #include "app/GameRules.h"
+#include "app/HitKind.h"
 #include "app/Globals.h"
 #include "app/WorldUpdate.h"
 
@@ -152,7 +152,7 @@ TEST_F(GameRulesTest, AHitTakesTheLaterBulletsThatHitNothingLeavesTheEarlierOnes
   bulletHits();
   EXPECT_TRUE(bullets.empty());
   EXPECT_TRUE(explosionPending);
-  EXPECT_EQ(explosionKind, 0);
+  EXPECT_EQ(explosionKind, kHitLevel);
   EXPECT_EQ(explosionPosition, aCentre);
 
   // C hits the wall: A and B stay, in their order; owners emptied by cleanup are left alone.
@@ -177,7 +177,7 @@ TEST_F(GameRulesTest, AHitTakesTheLaterBulletsThatHitNothingLeavesTheEarlierOnes
   EXPECT_TRUE(bullets.empty());
   EXPECT_EQ(enemy1.hitPoints, 1);
   EXPECT_FALSE(enemy1Destroyed);
-  EXPECT_EQ(explosionKind, 1);
+  EXPECT_EQ(explosionKind, kHitEnemy);
   EXPECT_EQ(explosionPosition, second);
 
   // A second hit, touching the enemy's top, destroys it; later bullets pass through.
@@ -197,7 +197,7 @@ TEST_F(GameRulesTest, AHitTakesTheLaterBulletsThatHitNothingLeavesTheEarlierOnes
   bulletHits();
   EXPECT_TRUE(bullets.empty());
   EXPECT_TRUE(gameWon);
-  EXPECT_EQ(explosionKind, 2);
+  EXPECT_EQ(explosionKind, kHitButton);
   EXPECT_EQ(explosionPosition, onButton);
 }
 

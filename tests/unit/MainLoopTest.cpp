@@ -6,7 +6,6 @@
 #include <tuple>
 #include <vector>
 
-#include "GlobalsReset.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/MainLoop.h"

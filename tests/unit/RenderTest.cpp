@@ -13,7 +13,9 @@
 #include "GlTest.h"
 #include "Screenshot.h"
 #include "app/Globals.h"
+#include "app/HitKind.h"
 #include "render/FrameRenderer.h"
+#include "render/FrameValues.h"
 #include "render/RenderSetup.h"
 #include "render/RenderState.h"
 #include "render/ShadowCache.h"
@@ -43,13 +45,11 @@ class RenderTest : public test::GlTest {
     GlTest::TearDown();
   }
   static void restoreToggles() {
-    wireframeOn = freeCameraMode = enemy1Destroyed = enemy2Destroyed = explosionPending = false;
-    frustumCullingOn = transparencyOn = true;
-    activeCamera = &playerCamera;
+    resetRenderToggles();
+    enemy1Destroyed = enemy2Destroyed = explosionPending = false;
     bullets.clear();
     particleSystems.clear();
     deltaTime = 1.0f / 60.0f;
-    ambientLight = glm::vec3(0.3f, 0.0f, 0.0f);
   }
 
   // One frame as the main loop draws it, read back; the frame must leave no GL error.
@@ -258,7 +258,7 @@ TEST_F(RenderTest, TheCachedShadowMapIsTexelForTexelTheFullyRedrawnOneAlongAWalk
 TEST_F(RenderTest, AHitBecomesABurstThatLivesThreeTenthSecondFramesAndRetiringItDoesNotSkipTheNext) {
   deltaTime = 0.1f;
   explosionPending = true;
-  explosionKind = 0;  // lives 0.2 s
+  explosionKind = kHitLevel;  // lives 0.2 s
   for (int frame = 1; frame <= 2; ++frame) {
     renderFrame();
     ASSERT_EQ(particleSystems.size(), 1u) << "frame " << frame;
@@ -266,7 +266,7 @@ TEST_F(RenderTest, AHitBecomesABurstThatLivesThreeTenthSecondFramesAndRetiringIt
     EXPECT_EQ(particleSystems[0]->numParticles, 1 + 35 * frame) << "the burst emits in every frame of its life";
   }
   explosionPending = true;
-  explosionKind = 2;  // lives 4.5 s, while the first burst keeps the 0.2 s of its own preset
+  explosionKind = kHitButton;  // lives 4.5 s, while the first burst keeps the 0.2 s of its own preset
   renderFrame();
   ASSERT_EQ(particleSystems.size(), 1u) << "the first burst is older than its 0.2 s in its third frame";
   const assets::ParticleSystem* second = particleSystems[0].get();

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "GlTest.h"
-#include "GlobalsReset.h"
 #include "SceneLevels.h"
 #include "app/Globals.h"
 #include "app/Shutdown.h"

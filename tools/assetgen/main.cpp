@@ -1,4 +1,4 @@
-// assetgen: writes every model, texture and image of Morrowgear under an output root.
+// assetgen: writes every model, texture, image and sound of Morrowgear under an output root.
 // Usage: assetgen <outputRoot>   (the repository root to refresh the committed assets)
 // The output depends on nothing but this program, so running it twice gives identical bytes.
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include "Icon.h"
 #include "Level.h"
 #include "Robots.h"
+#include "Sounds.h"
 #include "Textures.h"
 
 namespace {
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
   const std::string character = root + "/Models/character";
   const std::string bullet = root + "/Models/bullet";
   const std::string images = root + "/Images";
-  for (const std::string& directory : {map, robot, character, bullet, images}) {
+  const std::string sounds = root + "/Sounds";
+  for (const std::string& directory : {map, robot, character, bullet, images, sounds}) {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error) {
@@ -75,6 +77,11 @@ int main(int argc, char** argv) {
   // Smaller menu icons, for menus and panels that would otherwise scale the large one down.
   for (const int size : {48, 128})
     ok &= writeImage(paintIcon(size), images + "/morrowgear-" + std::to_string(size) + ".png", 4);
+  for (const SoundClip& clip : synthesiseSounds()) {
+    const std::string path = sounds + "/" + clip.name + ".wav";
+    ok &= writeWav(clip, path);
+    std::printf("%s: %zu samples\n", path.c_str(), clip.samples.size());
+  }
   if (!ok) {
     std::fprintf(stderr, "assetgen: could not write every file under %s\n", root.c_str());
     return 1;
