@@ -189,7 +189,7 @@ void keepParticleSystems(int count) {
 }
 
 // The floor of a burst's drawing: the game's own particle vertex and geometry stages, so the
-// same quads reach the rasteriser, with the cheapest fragment stage there is (a constant
+// same shapes reach the rasteriser, with the cheapest fragment stage there is (a constant
 // colour, no discard). ParticleSystem::render keeps its blending and depth state.
 const char* const kFloorFragmentSource =
     "#version 430 core\n"
