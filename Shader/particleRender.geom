@@ -1,9 +1,10 @@
-// Particle drawing, geometry stage: each living particle becomes a quad facing the
-// camera, spanned by "vQuad1" and "vQuad2"; the generator (type 0) is not drawn.
+// Particle drawing, geometry stage: each living particle becomes an octagon facing the
+// camera, spanned by "vQuad1" and "vQuad2", just round its glow; the generator (type 0)
+// is not drawn.
 #version 430 core
 
 layout(points) in;
-layout(triangle_strip, max_vertices = 4) out;
+layout(triangle_strip, max_vertices = 8) out;
 
 uniform struct Matrices {
   mat4 mProj;
@@ -17,7 +18,7 @@ in float fLifeTimePass[];
 in float fSizePass[];
 flat in int iTypePass[];
 
-out vec2 corner;      // -1 .. 1 across the quad
+out vec2 corner;      // -1 .. 1 across the square that holds the glow
 // rgb, and the strength that the additive blend scales it by; one value for the whole
 // quad, so it is passed flat rather than interpolated across every pixel.
 flat out vec4 glowColour;
@@ -26,6 +27,13 @@ const float kMinHalfEdge = 0.04;   // world units: even the finest sparks stay a
 const float kHalfEdgePerSize = 3.0;
 const float kFadeSeconds = 0.35;   // the last part of a particle's life in which it dies away
 const float kPullToViewer = 0.3;   // world units: a spark born on a surface glows in front of it
+
+// A point of the particle's square (k in -1 .. 1 along "vQuad1" and "vQuad2") in clip space.
+vec4 clipOf(vec3 centre, vec2 k, float halfEdge, vec3 pull) {
+  vec3 world = centre + (vQuad1 * k.x + vQuad2 * k.y) * halfEdge;
+  vec4 eyeSpace = matrices.mView * vec4(world, 1.0);
+  return matrices.mProj * vec4(eyeSpace.xyz + pull, 1.0);
+}
 
 void main() {
   if (iTypePass[0] == 0) return;
@@ -43,27 +51,26 @@ void main() {
   vec4 viewCentre = matrices.mView * vec4(centre, 1.0);
   float eyeDistance = length(viewCentre.xyz);
   vec3 pull = eyeDistance > 0.0 ? -viewCentre.xyz / eyeDistance * min(kPullToViewer, 0.5 * eyeDistance) : vec3(0.0);
-  const vec2 corners[4] = vec2[4](vec2(-1.0, -1.0), vec2(1.0, -1.0), vec2(-1.0, 1.0), vec2(1.0, 1.0));
-  vec4 clip[4];
-  for (int i = 0; i < 4; ++i) {
-    vec3 world = centre + (vQuad1 * corners[i].x + vQuad2 * corners[i].y) * halfEdge;
-    vec4 eyeSpace = matrices.mView * vec4(world, 1.0);
-    clip[i] = matrices.mProj * vec4(eyeSpace.xyz + pull, 1.0);
-  }
   // The frame culls back faces, and whether the quad axes wind counter-clockwise on
-  // screen depends on the camera: walk the strip in the order that faces the viewer.
-  vec2 a = clip[0].xy / clip[0].w;
-  vec2 b = clip[1].xy / clip[1].w;
-  vec2 c = clip[2].xy / clip[2].w;
-  float winding = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-  const int forward[4] = int[4](0, 1, 2, 3);
-  const int mirrored[4] = int[4](1, 0, 3, 2);
-  for (int i = 0; i < 4; ++i) {
-    int k = winding >= 0.0 ? forward[i] : mirrored[i];
+  // screen depends on the camera: mirror the shape across its up axis when they do not.
+  vec4 a = clipOf(centre, vec2(-1.0, -1.0), halfEdge, pull);
+  vec4 b = clipOf(centre, vec2(1.0, -1.0), halfEdge, pull);
+  vec4 c = clipOf(centre, vec2(-1.0, 1.0), halfEdge, pull);
+  vec2 ab = b.xy / b.w - a.xy / a.w;
+  vec2 ac = c.xy / c.w - a.xy / a.w;
+  float mirror = ab.x * ac.y - ab.y * ac.x >= 0.0 ? 1.0 : -1.0;
+  // The octagon whose sides touch the unit circle, counter-clockwise, walked as a strip:
+  // the glow is round and the fragment stage discards beyond it, so the square's corners
+  // (a fifth of its pixels) need never be rasterised.
+  const float t = 0.41421356;  // tan(22.5 degrees)
+  const vec2 octagon[8] = vec2[8](vec2(1.0, t), vec2(t, 1.0), vec2(1.0, -t), vec2(-t, 1.0), vec2(t, -1.0),
+                                  vec2(-1.0, t), vec2(-t, -1.0), vec2(-1.0, -t));
+  for (int i = 0; i < 8; ++i) {
+    vec2 k = vec2(octagon[i].x * mirror, octagon[i].y);
     // Outputs are undefined after each EmitVertex, so every vertex sets all of them.
-    corner = corners[k];
+    corner = k;
     glowColour = glow;
-    gl_Position = clip[k];
+    gl_Position = clipOf(centre, k, halfEdge, pull);
     EmitVertex();
   }
   EndPrimitive();

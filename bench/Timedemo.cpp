@@ -1,11 +1,13 @@
 // Timedemo: replays the win route through the whole level at 1/60 s of game time per
 // frame and measures each frame on the wall clock (glFinish before every timestamp),
 // then the same with bullets, particle bursts and fresh hits added, then the victory
-// after the winning shot, and an empty frame for scale.
+// after the winning shot, and an empty frame (clear and swap in the game's window) for scale.
 //
 //   timedemo                 frame times per phase, then "summary" lines for scripts
 //   timedemo --passes        the same run with every pass of the frame timed on its own
 //   timedemo --shots DIR     the same run, writing every 40th frame to DIR as PNG
+//   timedemo --sound         the same run with the game's sound mixed on OpenAL Soft's
+//                            loopback device, one frame's samples per frame
 //
 // This source also builds against older versions of the game (bench.sh --against), so
 // it uses only what they have; the per-pass timing needs the frame-stage hook.
@@ -32,12 +34,18 @@
 #include "app/ScriptedPlatform.h"
 #include "render/ExplosionPresets.h"
 #include "render/RenderState.h"
+#include "render/Shader.h"
 
 #if __has_include("render/FrameStageHook.h")
 #include "render/FrameStageHook.h"
 #define TIMEDEMO_HAS_STAGE_HOOK 1
 #else
 #define TIMEDEMO_HAS_STAGE_HOOK 0
+#endif
+#if __has_include("audio/Audio.h")
+#define TIMEDEMO_HAS_SOUND 1
+#else
+#define TIMEDEMO_HAS_SOUND 0
 #endif
 
 namespace {
@@ -48,7 +56,8 @@ using varn::app::ScriptedPlatform;
 constexpr int kWarmUpFrames = 30;
 constexpr int kLoadPhaseFrames = 120;
 constexpr int kFramesBetweenHits = 6;  // in the new-hit phase: a fresh burst ten times a second
-constexpr int kShotEvery = 40;         // frames between two pictures of --shots
+constexpr int kShotEvery = 40;
+constexpr int kEmptyFrames = 300;         // frames between two pictures of --shots
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
@@ -133,14 +142,17 @@ struct Phase {
   int bullets = 0;
   int particleSystems = 0;
   bool freshHits = false;  // a new burst every kFramesBetweenHits frames; only those frames count
+  bool constantColour = false;  // the bursts drawn by the floor program (see floorProgram)
   std::vector<double> frameMs;
   double trianglesPerFrame = 0.0;
   std::array<std::vector<double>, kStages> stageWallMs;
   std::array<std::vector<double>, kStages> stageGpuMs;
 };
 
-Phase loadPhase(const char* key, const char* name, int bullets, int particleSystems, bool freshHits = false) {
+Phase loadPhase(const char* key, const char* name, int bullets, int particleSystems, bool freshHits = false,
+                bool constantColour = false) {
   Phase phase;
+  phase.constantColour = constantColour;
   phase.key = key;
   phase.name = name;
   phase.bullets = bullets;
@@ -176,6 +188,29 @@ void keepParticleSystems(int count) {
   }
 }
 
+// The floor of a burst's drawing: the game's own particle vertex and geometry stages, so the
+// same shapes reach the rasteriser, with the cheapest fragment stage there is (a constant
+// colour, no discard). ParticleSystem::render keeps its blending and depth state.
+const char* const kFloorFragmentSource =
+    "#version 430 core\n"
+    "out vec4 fragColor;\n"
+    "void main() { fragColor = vec4(0.6, 0.3, 0.1, 0.5); }\n";
+std::shared_ptr<varn::render::Shader> floorProgram;
+
+void useFloorProgram(varn::assets::ParticleSystem& system) {
+  if (!floorProgram) {
+    const std::string path = "/tmp/timedemo-floor-" + std::to_string(getpid()) + ".frag";
+    std::ofstream(path) << kFloorFragmentSource;
+    floorProgram = varn::render::makeParticleRenderShader("Shader/particleRender.vert", "Shader/particleRender.geom", path);
+    floorProgram->link();
+    std::remove(path.c_str());
+  }
+  if (system.renderProgram == floorProgram) return;
+  system.renderProgram = floorProgram;
+  const char* const names[] = {"matrices.mProj", "matrices.mView", "vQuad1", "vQuad2"};
+  for (int i = 0; i < 4; ++i) system.renderLocations[i] = glGetUniformLocation(floorProgram->programHandle, names[i]);
+}
+
 // A hit as the game rules report one: the next frame's draw makes the burst. Level and
 // enemy hits alternate, the kinds that happen during play.
 void requestHit(int number) {
@@ -192,29 +227,16 @@ void requestHit(int number) {
   std::exit(1);
 }
 
-std::string lastGlfwError;
-
-void rememberGlfwError(int code, const char* description) {
-  lastGlfwError = std::to_string(code) + " " + (description != nullptr ? description : "(no description)");
-  std::fprintf(stderr, "GLFW error %s\n", lastGlfwError.c_str());
+void printGlfwError(int code, const char* description) {
+  std::fprintf(stderr, "GLFW error %d %s\n", code, description != nullptr ? description : "(no description)");
 }
 
-Stats emptyFrames(int width, int height, int count) {
-  if (glfwInit() != GLFW_TRUE) fail("could not initialise GLFW for the empty frame: " + lastGlfwError);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-  GLFWwindow* window = glfwCreateWindow(width, height, "Morrowgear empty frame", nullptr, nullptr);
-  if (window == nullptr) {
-    glfwTerminate();
-    fail("could not open the window for the empty frame: " + lastGlfwError);
-  }
-  glfwMakeContextCurrent(window);
-  glewExperimental = GL_TRUE;
-  if (glewInit() != GLEW_OK) {
-    glfwTerminate();
-    fail("could not load OpenGL for the empty frame");
-  }
+// Clear and swap in the game's own window and context, between two of its frames: a
+// second GLFW session would need the X server again, and one that resets when its last
+// client leaves (plain xvfb-run) may refuse it.
+Stats emptyFrames(int count) {
+  GLFWwindow* window = glfwGetCurrentContext();
+  if (window == nullptr) fail("no current window for the empty frame");
   std::vector<double> ms;
   glFinish();
   auto last = Clock::now();
@@ -227,8 +249,6 @@ Stats emptyFrames(int width, int height, int count) {
     if (i >= kWarmUpFrames) ms.push_back(millisecondsBetween(last, now));
     last = now;
   }
-  glfwDestroyWindow(window);
-  glfwTerminate();
   return statsOf(ms);
 }
 
@@ -263,8 +283,22 @@ void printStageTable(const std::vector<Phase>& phases) {
   std::printf("each cell: wall / GL_TIME_ELAPSED\n");
 }
 
+// The particle step of one burst against the same burst drawn at the floor (both medians
+// of the stage's wall time; the simulation step is in both).
+void printFloorRatio(const std::vector<Phase>& phases) {
+  double step = 0.0, floor = 0.0;
+  for (const Phase& phase : phases) {
+    const double particles = medianOf(phase.stageWallMs[kStages - 1]);
+    if (phase.key == "particles1") step = particles;
+    if (phase.key == "floor1") floor = particles;
+  }
+  std::printf("\nparticle step of 1 particle system / its constant-colour floor: %.2f (%.2f / %.2f ms)\n",
+              floor > 0.0 ? step / floor : 0.0, step, floor);
+}
+
 struct Options {
   bool timeStages = false;
+  bool sound = false;
   std::string shotsDirectory;
 };
 
@@ -273,15 +307,20 @@ Options parseOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--passes") == 0) {
       options.timeStages = true;
+    } else if (std::strcmp(argv[i], "--sound") == 0) {
+      options.sound = true;
     } else if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc) {
       options.shotsDirectory = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: timedemo [--passes] [--shots DIR]\n");
+      std::fprintf(stderr, "usage: timedemo [--passes] [--sound] [--shots DIR]\n");
       std::exit(2);
     }
   }
 #if !TIMEDEMO_HAS_STAGE_HOOK
   if (options.timeStages) fail("--passes: this version of the game has no frame-stage hook");
+#endif
+#if !TIMEDEMO_HAS_SOUND
+  if (options.sound) fail("--sound: this version of the game has no sound");
 #endif
   return options;
 }
@@ -290,15 +329,20 @@ Options parseOptions(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const Options options = parseOptions(argc, argv);
-  glfwSetErrorCallback(rememberGlfwError);
+  glfwSetErrorCallback(printGlfwError);
 
   ScriptedPlatform platform;
+#if TIMEDEMO_HAS_SOUND
+  if (options.sound) platform.mixSound(48000);
+#endif
   // The route to the button room, then one phase per load, then the winning shot.
   varn::test::appendRouteToButtonRoom(platform);
   std::vector<Phase> phases = {
       loadPhase("route", "route through the level", 0, 0),   loadPhase("idle", "button room, idle", 0, 0),
       loadPhase("bullets10", "10 bullets in flight", 10, 0), loadPhase("bullets100", "100 bullets in flight", 100, 0),
-      loadPhase("particles1", "1 particle system", 0, 1),    loadPhase("particles20", "20 particle systems", 0, 20),
+      loadPhase("particles1", "1 particle system", 0, 1),
+      loadPhase("floor1", "1 particle system, constant colour", 0, 1, false, true),
+      loadPhase("particles20", "20 particle systems", 0, 20),
       loadPhase("newhit", "frame of a new hit", 0, 0, true)};
   Phase victory = loadPhase("victory", "victory (after the winning shot)", 0, 0);
   const int routeFrames = platform.scriptLength();
@@ -325,6 +369,7 @@ int main(int argc, char** argv) {
   bool queryRunning = false;
   int victoryStart = -1;
   std::vector<int> hitFrames;
+  Stats empty;
   auto last = Clock::now();
   platform.onFrameDrawn([&](int frame) {
     glFinish();
@@ -371,17 +416,24 @@ int main(int argc, char** argv) {
       }
     }
 
+    // The empty frames after the first frame (a warm-up frame, never counted) is read.
+    if (frame == 0) empty = emptyFrames(kEmptyFrames);
+
     // Set up the load of the next frame, and count what it submits. Each phase starts
     // from an empty room, so what one phase leaves behind never weighs on the next.
     const int nextIndex = phaseIndexOf(frame + 1);
     if (nextIndex != index) {
       varn::bullets.clear();
       varn::render::particleSystems.clear();
+      floorProgram.reset();  // built again if the next phase wants it; gone before shutdown
     }
     if (nextIndex >= 0) {
       const Phase& next = phases[static_cast<size_t>(nextIndex)];
       keepBullets(next.bullets);
       keepParticleSystems(next.particleSystems);
+      for (auto& system : varn::render::particleSystems) {
+        if (next.constantColour) useFloorProgram(*system);
+      }
       const int intoPhase = frame + 1 - phaseStartOf(nextIndex);
       if (next.freshHits && intoPhase % kFramesBetweenHits == 0) {
         requestHit(intoPhase / kFramesBetweenHits);
@@ -398,12 +450,12 @@ int main(int argc, char** argv) {
 
   const char* gameArguments[] = {"morrowgear"};
   const int status = varn::app::runGame(1, gameArguments, platform);
-  const Stats empty = emptyFrames(varn::windowWidth, varn::windowHeight, 300);
   phases.push_back(victory);
 
   std::printf("\nMorrowgear timedemo, %d x %d, %.4f s of game time per frame\n", varn::windowWidth, varn::windowHeight,
               platform.frameSeconds());
   std::printf("renderer: %s\n", renderer.c_str());
+  std::printf("sound: %s\n", options.sound ? "mixed on the loopback device" : "the system's device, if any");
   std::printf("time from process start to the first presented frame: %.3f s\n\n", firstFrameSeconds);
   std::printf("| %-34s | %6s | %8s | %8s | %8s | %8s | %10s |\n", "phase", "frames", "median", "p95", "p99", "worst",
               "primitives");
@@ -416,7 +468,10 @@ int main(int argc, char** argv) {
       "frame times in milliseconds; primitives: the most submitted in one frame of the phase;\n"
       "new hit: only the frames on which a hit makes a new burst; victory: every frame from the\n"
       "winning hit to the end of the game\n");
-  if (options.timeStages) printStageTable(phases);
+  if (options.timeStages) {
+    printStageTable(phases);
+    printFloorRatio(phases);
+  }
   std::printf("game exit status %d, won: %s\n", status, varn::gameWon ? "yes" : "no");
 
   // For scripts (bench.sh --against): one line per phase, then per stage.

@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "assets/ParticleSystem.h"
 #include "render/RenderState.h"
+#include "render/ShadowCache.h"
 
 namespace varn::app {
 
@@ -28,6 +29,7 @@ void cleanup() {
   glDeleteTextures(1, &render::depthTexture);
   render::depthFramebuffer = 0;
   render::depthTexture = 0;
+  render::releaseShadowCache();
 }
 
 }  // namespace varn::app

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include "app/Globals.h"
 #include "render/ColourPasses.h"
@@ -13,6 +12,7 @@
 #include "render/ParticleStep.h"
 #include "render/Projection.h"
 #include "render/RenderState.h"
+#include "render/ShadowCache.h"
 
 namespace varn::render {
 
@@ -36,12 +36,6 @@ constexpr float kLightFieldOfView = 1.7453293f;  // 100 degrees, radians
 constexpr float kLightNear = 2.0f;
 constexpr float kLightFar = 10.0f;
 
-void drawCaster(const FrameValues& frame, const glm::mat4& model, const assets::Model& drawn) {
-  const glm::mat4 matrix = frame.depthMatrix(model);
-  glUniformMatrix4fv(depthMatrixLocation, 1, GL_FALSE, glm::value_ptr(matrix));
-  drawn.draw(textureFilterMode, mipmapMode);
-}
-
 void shadowPass(FrameValues& frame) {
   glBindFramebuffer(GL_FRAMEBUFFER, depthFramebuffer);
   glViewport(0, 0, kShadowMapSize, kShadowMapSize);
@@ -50,23 +44,12 @@ void shadowPass(FrameValues& frame) {
   // Pushes the stored depths back so lit surfaces do not shadow themselves.
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(6.0f, 3.5f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   glUseProgram(depthShader->programHandle);
   frame.lightView = lightViewFor(frame.nearestLight);
   frame.lightProjection = lightProjectionMatrix();
-
-  // The robot casts its shadow even while the free camera hides it.
-  drawCaster(frame, character.modelMatrix, character.model);
-  drawCaster(frame, levelMap.modelMatrix, levelMap.model);
-  if (!enemy1Destroyed) {
-    drawCaster(frame, enemy1.modelMatrix, enemy1.model);
-    drawCaster(frame, enemy1.saw.modelMatrix, enemy1.saw.model);
-  }
-  if (!enemy2Destroyed) {
-    drawCaster(frame, enemy2.modelMatrix, enemy2.model);
-    drawCaster(frame, enemy2.saw.modelMatrix, enemy2.saw.model);
-  }
+  // The level's depth from the cache where it still holds, the moving casters over it.
+  drawShadowCasters(frame.depthMatrix(glm::mat4(1.0f)), frame.nearestLight.position);
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ const std::string kArtifactDir = std::string(MORROWGEAR_ARTIFACT_DIR) + "/refere
 // Every key frame, in the order the play reaches them; each is tests/reference/<name>.png.
 // A frame with a base is stored over that base's reference (see savePictureOverBase):
 // culling off must not change the button room at all, and the bullet and the victory
-// frames change only part of it.
+// frames change only part of it. A bullet is shown both ways: opaque (F9) and, as the game
+// starts, translucent: the winning shot on its way to the button.
 struct KeyFrame {
   const char* name;
   const char* base = nullptr;  // stored whole
@@ -51,7 +52,8 @@ struct KeyFrame {
 const KeyFrame kKeyFrames[] = {
     {"start"}, {"enemy-hit"}, {"enemy-destroyed"}, {"corridor"}, {"button-room"}, {"wireframe"},
     {"nearest-no-mipmaps"}, {"culling-off", "button-room"}, {"ambient-0"}, {"ambient-1"}, {"free-camera"},
-    {"transparency-off-bullet", "button-room"}, {"victory", "button-room"}};
+    {"transparency-off-bullet", "button-room"}, {"translucent-bullet", "button-room"},
+    {"victory", "button-room"}};
 // clang-format on
 
 // What one play produced.
@@ -62,9 +64,17 @@ struct PlayRun {
   std::string offRoute;  // where the play left its route, if it did
   varn::play::Mix mix;
   bool enemiesDownBeforeRoute = false;
+  bool translucentBulletShown = false;  // a bullet in flight, transparency on, at its key frame
   bool won = false;
   int buttonHits = 0, winFrame = -1;
 };
+
+// Bullets the game still flies (the list keeps empty owners after a shutdown).
+int bulletsInFlight() {
+  int count = 0;
+  for (const auto& bullet : varn::bullets) count += bullet != nullptr;
+  return count;
+}
 
 // The script and the frames it shows. Fixed frames are known when the script is written;
 // the fight's frames are found while it plays (the aim follows the enemies).
@@ -120,13 +130,18 @@ class KeyFramePlay {
     at[freeCamera + 10] = "free-camera";
     pressFor({GLFW_KEY_C}, 1, 36);
     // Transparency off, and a bullet sent across the room to the south-east.
+    const int transparencyOff = platform.scriptLength();
     pressFor({GLFW_KEY_F9}, 1, 4);
     sideShot = platform.scriptLength();
     platform.click(1).idle(8);
     at[sideShot + 6] = "transparency-off-bullet";
+    // Transparency back on, once the toggles' half-second cooldown from the first F9 is over.
+    platform.idle(transparencyOff + 36 - platform.scriptLength());
     pressFor({GLFW_KEY_F9}, 1, 90);
     // The winning shot, and the game left to end itself.
     shotFrame = varn::test::appendShotAtButton(platform);
+    // The bullet, a unit and a half on from where it left, still short of the button.
+    at[shotFrame + 3] = "translucent-bullet";
     platform.idle(6 * kFramesPerSecond);
     platform.setAfterScript(ScriptedPlatform::AfterScript::ReleaseAll);
   }
@@ -169,6 +184,9 @@ class KeyFramePlay {
       if (hitFrame >= 0 && f.frame == hitFrame + 3) name = "enemy-hit";
       if (destroyedFrame >= 0 && f.frame == destroyedFrame + 12) name = "enemy-destroyed";
       if (winFrame >= 0 && f.frame == winFrame + 30) name = "victory";
+      if (name == "translucent-bullet") {
+        run.translucentBulletShown = varn::transparencyOn && winFrame < 0 && bulletsInFlight() == 1;
+      }
       if (!name.empty()) run.frames[name] = RgbFrame{kWidth, kHeight, varn::test::readBackBuffer(kWidth, kHeight)};
     });
     run.won = varn::gameWon;
@@ -237,6 +255,7 @@ TEST(ReferencePictures, TheWinningPlaysKeyFramesAreDeterministicAndMatchTheRefer
   expectCleanRun(first.result);
   ASSERT_TRUE(first.enemiesDownBeforeRoute) << "the fight must be over before the route starts";
   ASSERT_TRUE(first.won) << "the winning shot missed";
+  EXPECT_TRUE(first.translucentBulletShown) << "the translucent bullet's key frame shows no bullet in flight";
   ASSERT_EQ(first.buttonHits, 1) << "one winning shot, one button hit";
   EXPECT_NEAR(first.result.frames.back().frame - first.winFrame, 4 * kFramesPerSecond, 3) << "the win plays out 4 s";
   EXPECT_TRUE(

@@ -1,5 +1,5 @@
 // Render set-up and the frame on the real game assets: the lights, the lit uniforms, culling
-// counts, the hidden robot's shadow and the particle step. The rest of the picture, the
+// counts, the hidden robot's shadow, the cached shadow map and the particle step. The rest of the picture, the
 // ambient light among it: the reference pictures.
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@
 #include "render/FrameValues.h"
 #include "render/RenderSetup.h"
 #include "render/RenderState.h"
+#include "render/ShadowCache.h"
 
 namespace varn::render {
 namespace {
@@ -185,6 +186,72 @@ TEST_F(RenderTest, TheRobotHiddenByTheFreeCameraStillCastsItsShadow) {
   character.modelMatrix = placed;
   EXPECT_LT(glm::length(with), 0.7f * glm::length(without))
       << "the floor under the shadow is as bright without the robot";
+}
+
+// The shadow map as the lit passes sample it, texel for texel (24 bits each, read exactly).
+std::vector<GLuint> shadowMapTexels() {
+  std::vector<GLuint> texels(static_cast<size_t>(kShadowMapSize) * kShadowMapSize);
+  glBindTexture(GL_TEXTURE_2D, depthTexture);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, texels.data());
+  return texels;
+}
+
+size_t differingTexels(const std::vector<GLuint>& a, const std::vector<GLuint>& b) {
+  size_t differing = 0;
+  for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i] ? 1 : 0;
+  return differing;
+}
+
+// Moves a scene object's model matrix by an offset in the world.
+void shift(glm::mat4& modelMatrix, glm::vec3 by) { modelMatrix = glm::translate(glm::mat4(1.0f), by) * modelMatrix; }
+
+TEST_F(RenderTest, TheCachedShadowMapIsTexelForTexelTheFullyRedrawnOneAlongAWalkThroughEveryLightsRoom) {
+  const scene::Character start = character;
+  const glm::mat4 enemyAt = enemy1.modelMatrix, sawAt = enemy1.saw.modelMatrix;
+  int compared = 0;
+  // One frame with the cache, then the same frame drawn whole; the next cached frame
+  // starts from the whole one, which holds the same casters in the same places.
+  const auto expectSameMap = [&](const char* what) {
+    shadowCacheOn = true;
+    renderFrame();
+    const std::vector<GLuint> cached = shadowMapTexels();
+    shadowCacheOn = false;
+    renderFrame();
+    const std::vector<GLuint> whole = shadowMapTexels();
+    shadowCacheOn = true;
+    EXPECT_EQ(differingTexels(cached, whole), 0u) << what << ", frame " << compared;
+    ++compared;
+  };
+  for (const Light& light : lights) {
+    SCOPED_TRACE(testing::Message() << "light at " << light.position.x << ", " << light.position.z);
+    standRobotOn(floorBelow(light.position) + glm::vec3(0.3f, 0.01f, -0.2f));
+    expectSameMap("the robot arrives under the light");
+    for (int step = 0; step < 2; ++step) {  // the robot and the first enemy walk on
+      shift(character.modelMatrix, glm::vec3(0.6f, 0.0f, 0.4f));
+      shift(enemy1.modelMatrix, glm::vec3(-0.5f, 0.0f, 0.3f));
+      shift(enemy1.saw.modelMatrix, glm::vec3(-0.5f, 0.0f, 0.3f));
+      expectSameMap("the robot and an enemy walk");
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    wireframeOn = true;
+    expectSameMap("wireframe on");
+    shift(character.modelMatrix, glm::vec3(-0.4f, 0.0f, 0.0f));
+    expectSameMap("wireframe, the robot walks");
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    wireframeOn = false;
+    expectSameMap("wireframe off");
+    character = start;
+  }
+  // Back in the start room with its enemies: one destroyed, then the free camera.
+  expectSameMap("back at the start");
+  enemy1Destroyed = true;
+  expectSameMap("an enemy destroyed");
+  lookWithFreeCamera(glm::vec3(0.0f, 6.0f, 4.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+  shift(character.modelMatrix, glm::vec3(0.5f, 0.0f, 0.5f));
+  expectSameMap("the free camera on, the robot walks");
+  character = start;
+  enemy1.modelMatrix = enemyAt;
+  enemy1.saw.modelMatrix = sawAt;
 }
 
 TEST_F(RenderTest, AHitBecomesABurstThatLivesThreeTenthSecondFramesAndRetiringItDoesNotSkipTheNext) {
