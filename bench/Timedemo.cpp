@@ -220,7 +220,7 @@ void requestHit(int number) {
   varn::explosionPosition = glm::vec3(varn::character.modelMatrix[3]) + glm::vec3(0.0f, 1.0f, 2.0f);
 }
 
-// ---- The empty frame, in a window of its own after the game has shut GLFW down.
+// ---- Failing, GLFW errors and the empty frame (in the game's own window).
 
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "timedemo: %s\n", message.c_str());
@@ -325,156 +325,180 @@ Options parseOptions(int argc, char** argv) {
   return options;
 }
 
-}  // namespace
+// ---- Schedule: the route to the button room, one phase per load, then the winning shot.
 
-int main(int argc, char** argv) {
-  const Options options = parseOptions(argc, argv);
-  glfwSetErrorCallback(printGlfwError);
+struct Schedule {
+  std::vector<Phase> phases;
+  Phase victory;
+  int routeFrames = 0;
+  int loadPhases = 0;
 
-  ScriptedPlatform platform;
-#if TIMEDEMO_HAS_SOUND
-  if (options.sound) platform.mixSound(48000);
-#endif
-  // The route to the button room, then one phase per load, then the winning shot.
+  // The load phase a frame belongs to (the route is phase 0), or -1 after the last.
+  int phaseIndexOf(int frame) const {
+    if (frame < routeFrames) return 0;
+    const int index = 1 + (frame - routeFrames) / kLoadPhaseFrames;
+    return index <= loadPhases ? index : -1;
+  }
+  int phaseStartOf(int index) const { return index == 0 ? 0 : routeFrames + (index - 1) * kLoadPhaseFrames; }
+};
+
+Schedule scheduleRun(ScriptedPlatform& platform) {
+  Schedule schedule;
   varn::test::appendRouteToButtonRoom(platform);
-  std::vector<Phase> phases = {
+  schedule.phases = {
       loadPhase("route", "route through the level", 0, 0),   loadPhase("idle", "button room, idle", 0, 0),
       loadPhase("bullets10", "10 bullets in flight", 10, 0), loadPhase("bullets100", "100 bullets in flight", 100, 0),
       loadPhase("particles1", "1 particle system", 0, 1),
       loadPhase("floor1", "1 particle system, constant colour", 0, 1, false, true),
       loadPhase("particles20", "20 particle systems", 0, 20),
       loadPhase("newhit", "frame of a new hit", 0, 0, true)};
-  Phase victory = loadPhase("victory", "victory (after the winning shot)", 0, 0);
-  const int routeFrames = platform.scriptLength();
-  const int loadPhases = static_cast<int>(phases.size()) - 1;
-  platform.idle(kLoadPhaseFrames * loadPhases);
+  schedule.victory = loadPhase("victory", "victory (after the winning shot)", 0, 0);
+  schedule.routeFrames = platform.scriptLength();
+  schedule.loadPhases = static_cast<int>(schedule.phases.size()) - 1;
+  platform.idle(kLoadPhaseFrames * schedule.loadPhases);
   varn::test::appendShotAtButton(platform);
   // Longer than the end countdown of a win: the game ends this run on its own.
   platform.idle(300);
+  return schedule;
+}
 
-  auto phaseIndexOf = [&](int frame) -> int {
-    if (frame < routeFrames) return 0;
-    const int index = 1 + (frame - routeFrames) / kLoadPhaseFrames;
-    return index <= loadPhases ? index : -1;
-  };
-  auto phaseStartOf = [&](int index) { return index == 0 ? 0 : routeFrames + (index - 1) * kLoadPhaseFrames; };
+// ---- Recorder: called after every drawn frame, it times the frame into its phase and
+// sets up the load of the next one.
 
-#if TIMEDEMO_HAS_STAGE_HOOK
-  if (options.timeStages) varn::render::frameStageHook = timeStage;
-#endif
+class Recorder {
+ public:
+  Recorder(Schedule& schedule, const Options& options) : schedule_(schedule), options_(options) {}
 
-  double firstFrameSeconds = -1.0;
-  std::string renderer;
-  GLuint primitivesQuery = 0;
-  bool queryRunning = false;
-  int victoryStart = -1;
-  std::vector<int> hitFrames;
-  Stats empty;
-  auto last = Clock::now();
-  platform.onFrameDrawn([&](int frame) {
+  void onFrameDrawn(int frame) {
     glFinish();
     const auto now = Clock::now();
     if (firstFrameSeconds < 0.0) {
       firstFrameSeconds = secondsSinceProcessStart();
       renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     }
-    if (victoryStart < 0 && varn::gameWon) victoryStart = frame;
-
-    const int index = phaseIndexOf(frame);
-    Phase* phase = index >= 0 ? &phases[static_cast<size_t>(index)] : (victoryStart >= 0 ? &victory : nullptr);
-    if (queryRunning) {
-      glEndQuery(GL_PRIMITIVES_GENERATED);
-      GLint primitives = 0;
-      glGetQueryObjectiv(primitivesQuery, GL_QUERY_RESULT, &primitives);
-      if (phase != nullptr) phase->trianglesPerFrame = std::max(phase->trianglesPerFrame, double(primitives));
-      queryRunning = false;
-    }
-    // The victory counts from the frame of the winning hit on; load phases skip their warm-up,
-    // and the new-hit phase counts only the frames that made a burst.
-    bool counted = false;
-    if (phase == &victory) {
-      counted = true;
-    } else if (phase != nullptr && frame - phaseStartOf(index) >= kWarmUpFrames) {
-      counted = !phase->freshHits || std::find(hitFrames.begin(), hitFrames.end(), frame) != hitFrames.end();
-    }
-    if (counted) {
-      phase->frameMs.push_back(millisecondsBetween(last, now));
-      for (int i = 0; options.timeStages && i < kStages; ++i) {
-        if (!stageTimes.ran[i]) continue;
-        GLuint64 nanoseconds = 0;
-        glGetQueryObjectui64v(stageTimes.queries[i], GL_QUERY_RESULT, &nanoseconds);
-        phase->stageWallMs[i].push_back(stageTimes.wallMs[i]);
-        phase->stageGpuMs[i].push_back(static_cast<double>(nanoseconds) / 1.0e6);
-      }
-    }
+    if (victoryStart_ < 0 && varn::gameWon) victoryStart_ = frame;
+    const int index = schedule_.phaseIndexOf(frame);
+    Phase* phase = phaseAt(index);
+    takePrimitiveCount(phase);
+    if (counts(phase, index, frame)) record(*phase, millisecondsBetween(last_, now));
     stageTimes.ran.fill(false);
-    if (!options.shotsDirectory.empty() && frame % kShotEvery == 0) {
-      char name[32];
-      std::snprintf(name, sizeof(name), "/frame%05d.png", frame);
-      if (!varn::test::saveScreenshot(options.shotsDirectory + name, varn::windowWidth, varn::windowHeight)) {
-        fail("could not write " + options.shotsDirectory + name);
-      }
-    }
-
+    if (!options_.shotsDirectory.empty() && frame % kShotEvery == 0) saveShot(frame);
     // The empty frames after the first frame (a warm-up frame, never counted) is read.
     if (frame == 0) empty = emptyFrames(kEmptyFrames);
+    prepareNextFrame(frame, index);
+    last_ = Clock::now();
+  }
 
-    // Set up the load of the next frame, and count what it submits. Each phase starts
-    // from an empty room, so what one phase leaves behind never weighs on the next.
-    const int nextIndex = phaseIndexOf(frame + 1);
+  double firstFrameSeconds = -1.0;
+  std::string renderer;
+  Stats empty;
+
+ private:
+  Phase* phaseAt(int index) {
+    if (index >= 0) return &schedule_.phases[static_cast<size_t>(index)];
+    return victoryStart_ >= 0 ? &schedule_.victory : nullptr;
+  }
+
+  void takePrimitiveCount(Phase* phase) {
+    if (!queryRunning_) return;
+    glEndQuery(GL_PRIMITIVES_GENERATED);
+    GLint primitives = 0;
+    glGetQueryObjectiv(primitivesQuery_, GL_QUERY_RESULT, &primitives);
+    if (phase != nullptr) phase->trianglesPerFrame = std::max(phase->trianglesPerFrame, double(primitives));
+    queryRunning_ = false;
+  }
+
+  // The victory counts from the frame of the winning hit on; load phases skip their warm-up,
+  // and the new-hit phase counts only the frames that made a burst.
+  bool counts(const Phase* phase, int index, int frame) const {
+    if (phase == &schedule_.victory) return true;
+    if (phase == nullptr || frame - schedule_.phaseStartOf(index) < kWarmUpFrames) return false;
+    return !phase->freshHits || std::find(hitFrames_.begin(), hitFrames_.end(), frame) != hitFrames_.end();
+  }
+
+  void record(Phase& phase, double frameMs) const {
+    phase.frameMs.push_back(frameMs);
+    for (int i = 0; options_.timeStages && i < kStages; ++i) {
+      if (!stageTimes.ran[i]) continue;
+      GLuint64 nanoseconds = 0;
+      glGetQueryObjectui64v(stageTimes.queries[i], GL_QUERY_RESULT, &nanoseconds);
+      phase.stageWallMs[i].push_back(stageTimes.wallMs[i]);
+      phase.stageGpuMs[i].push_back(static_cast<double>(nanoseconds) / 1.0e6);
+    }
+  }
+
+  void saveShot(int frame) const {
+    char name[32];
+    std::snprintf(name, sizeof(name), "/frame%05d.png", frame);
+    if (!varn::test::saveScreenshot(options_.shotsDirectory + name, varn::windowWidth, varn::windowHeight)) {
+      fail("could not write " + options_.shotsDirectory + name);
+    }
+  }
+
+  // Each phase starts from an empty room, so what one phase leaves behind never weighs on
+  // the next; what the next frame submits is counted.
+  void prepareNextFrame(int frame, int index) {
+    const int nextIndex = schedule_.phaseIndexOf(frame + 1);
     if (nextIndex != index) {
       varn::bullets.clear();
       varn::render::particleSystems.clear();
       floorProgram.reset();  // built again if the next phase wants it; gone before shutdown
     }
-    if (nextIndex >= 0) {
-      const Phase& next = phases[static_cast<size_t>(nextIndex)];
-      keepBullets(next.bullets);
-      keepParticleSystems(next.particleSystems);
-      for (auto& system : varn::render::particleSystems) {
-        if (next.constantColour) useFloorProgram(*system);
-      }
-      const int intoPhase = frame + 1 - phaseStartOf(nextIndex);
-      if (next.freshHits && intoPhase % kFramesBetweenHits == 0) {
-        requestHit(intoPhase / kFramesBetweenHits);
-        hitFrames.push_back(frame + 1);
-      }
+    if (nextIndex >= 0) loadPhaseInto(schedule_.phases[static_cast<size_t>(nextIndex)], frame + 1, nextIndex);
+    if (nextIndex >= 0 || victoryStart_ >= 0) {
+      if (primitivesQuery_ == 0) glGenQueries(1, &primitivesQuery_);
+      glBeginQuery(GL_PRIMITIVES_GENERATED, primitivesQuery_);
+      queryRunning_ = true;
     }
-    if (nextIndex >= 0 || victoryStart >= 0) {
-      if (primitivesQuery == 0) glGenQueries(1, &primitivesQuery);
-      glBeginQuery(GL_PRIMITIVES_GENERATED, primitivesQuery);
-      queryRunning = true;
+  }
+
+  void loadPhaseInto(const Phase& next, int nextFrame, int nextIndex) {
+    keepBullets(next.bullets);
+    keepParticleSystems(next.particleSystems);
+    for (auto& system : varn::render::particleSystems) {
+      if (next.constantColour) useFloorProgram(*system);
     }
-    last = Clock::now();
-  });
+    const int intoPhase = nextFrame - schedule_.phaseStartOf(nextIndex);
+    if (next.freshHits && intoPhase % kFramesBetweenHits == 0) {
+      requestHit(intoPhase / kFramesBetweenHits);
+      hitFrames_.push_back(nextFrame);
+    }
+  }
 
-  const char* gameArguments[] = {"morrowgear"};
-  const int status = varn::app::runGame(1, gameArguments, platform);
-  phases.push_back(victory);
+  Schedule& schedule_;
+  const Options& options_;
+  GLuint primitivesQuery_ = 0;
+  bool queryRunning_ = false;
+  int victoryStart_ = -1;
+  std::vector<int> hitFrames_;
+  Clock::time_point last_ = Clock::now();
+};
 
+// ---- Report: the tables for a reader, then one line per phase and stage for scripts.
+
+void printFrameTable(const std::vector<Phase>& phases, const Recorder& recorder, const Options& options,
+                     double frameSeconds) {
   std::printf("\nMorrowgear timedemo, %d x %d, %.4f s of game time per frame\n", varn::windowWidth, varn::windowHeight,
-              platform.frameSeconds());
-  std::printf("renderer: %s\n", renderer.c_str());
+              frameSeconds);
+  std::printf("renderer: %s\n", recorder.renderer.c_str());
   std::printf("sound: %s\n", options.sound ? "mixed on the loopback device" : "the system's device, if any");
-  std::printf("time from process start to the first presented frame: %.3f s\n\n", firstFrameSeconds);
+  std::printf("time from process start to the first presented frame: %.3f s\n\n", recorder.firstFrameSeconds);
   std::printf("| %-34s | %6s | %8s | %8s | %8s | %8s | %10s |\n", "phase", "frames", "median", "p95", "p99", "worst",
               "primitives");
   printRule({36, 8, 10, 10, 10, 10, 12});
   for (const Phase& phase : phases) printRow(phase.name, statsOf(phase.frameMs), phase.trianglesPerFrame);
-  printRow("empty frame (clear and swap)", empty, 0.0);
+  printRow("empty frame (clear and swap)", recorder.empty, 0.0);
   const Stats route = statsOf(phases[0].frameMs);
-  std::printf("\nroute median / empty median: %.1f\n", empty.median > 0 ? route.median / empty.median : 0.0);
+  std::printf("\nroute median / empty median: %.1f\n",
+              recorder.empty.median > 0 ? route.median / recorder.empty.median : 0.0);
   std::printf(
       "frame times in milliseconds; primitives: the most submitted in one frame of the phase;\n"
       "new hit: only the frames on which a hit makes a new burst; victory: every frame from the\n"
       "winning hit to the end of the game\n");
-  if (options.timeStages) {
-    printStageTable(phases);
-    printFloorRatio(phases);
-  }
-  std::printf("game exit status %d, won: %s\n", status, varn::gameWon ? "yes" : "no");
+}
 
-  // For scripts (bench.sh --against): one line per phase, then per stage.
+// For scripts (bench.sh --against): one line per phase, then per stage.
+void printSummaryLines(const std::vector<Phase>& phases, const Stats& empty, const Options& options) {
   std::printf("\n");
   for (const Phase& phase : phases) {
     const Stats s = statsOf(phase.frameMs);
@@ -487,6 +511,37 @@ int main(int argc, char** argv) {
                   medianOf(phase.stageGpuMs[i]));
     }
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = parseOptions(argc, argv);
+  glfwSetErrorCallback(printGlfwError);
+
+  ScriptedPlatform platform;
+#if TIMEDEMO_HAS_SOUND
+  if (options.sound) platform.mixSound(48000);
+#endif
+  Schedule schedule = scheduleRun(platform);
+#if TIMEDEMO_HAS_STAGE_HOOK
+  if (options.timeStages) varn::render::frameStageHook = timeStage;
+#endif
+  Recorder recorder(schedule, options);
+  platform.onFrameDrawn([&recorder](int frame) { recorder.onFrameDrawn(frame); });
+
+  const char* gameArguments[] = {"morrowgear"};
+  const int status = varn::app::runGame(1, gameArguments, platform);
+  std::vector<Phase> phases = schedule.phases;
+  phases.push_back(schedule.victory);
+
+  printFrameTable(phases, recorder, options, platform.frameSeconds());
+  if (options.timeStages) {
+    printStageTable(phases);
+    printFloorRatio(phases);
+  }
+  std::printf("game exit status %d, won: %s\n", status, varn::gameWon ? "yes" : "no");
+  printSummaryLines(phases, recorder.empty, options);
   if (status == 0 && !varn::gameWon) fail("the route did not win the game");
   return status;
 }

@@ -13,7 +13,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 cd "$MORROWGEAR_ROOT"
 
-# One X server for every run (the timedemo's second window, the next run).
+# One X server for every run, so that one run's end never takes the X server from the next.
 if [ -z "${DISPLAY:-}" ]; then
   exec "$MORROWGEAR_ROOT/scripts/xvfb.sh" "$0" "$@"
 fi
