@@ -9,6 +9,10 @@
 #       timedemos alternately A (REV), B (this tree), A, B, ... N times each (default 3)
 #       and prints per phase the median of each side's run medians and the ratio B/A,
 #       followed by the per-pass breakdown of one more run of each side that has the hook.
+#   scripts/bench.sh --sound [--runs N]
+#       runs this tree's timedemo alternately A (silent), B (--sound: the game's sound mixed
+#       on the loopback device), N times each, and prints the same comparison: what the
+#       sound costs per frame.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 cd "$MORROWGEAR_ROOT"
@@ -21,34 +25,54 @@ fi
 against=""
 runs=3
 passes=0
+sound=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --against) against="${2:?--against needs a revision}"; shift 2 ;;
     --runs) runs="${2:?--runs needs a number}"; shift 2 ;;
     --passes) passes=1; shift ;;
-    *) echo "usage: scripts/bench.sh [--passes] [--against REV [--runs N]]" >&2; exit 2 ;;
+    --sound) sound=1; shift ;;
+    *) echo "usage: scripts/bench.sh [--passes] [--against REV | --sound] [--runs N]" >&2; exit 2 ;;
   esac
 done
 
-if [ -z "$against" ]; then
+if [ -n "$against" ] && [ "$sound" -eq 1 ]; then
+  echo "bench.sh: --against and --sound are two different comparisons; give one" >&2
+  exit 2
+fi
+
+if [ -z "$against" ] && [ "$sound" -eq 0 ]; then
   if [ "$passes" -eq 1 ]; then
     exec "$MORROWGEAR_BUILD/bench/timedemo" --passes
   fi
   exec "$MORROWGEAR_BUILD/bench/timedemo"
 fi
 
-# ---- Side A: the other revision, built in a folder of its own.
-sha="$(git rev-parse --verify --short "$against^{commit}")"
-side_a="$MORROWGEAR_ROOT/build-against/$sha"
-if [ ! -d "$side_a/src" ]; then
-  mkdir -p "$side_a/src"
-  git archive "$sha" | tar -x -C "$side_a/src"
+# ---- Side A: the other revision built in a folder of its own, or this tree played silent.
+b_tree="$MORROWGEAR_ROOT"
+b_binary="$MORROWGEAR_BUILD/bench/timedemo"
+if [ "$sound" -eq 1 ]; then
+  a_name="this tree, silent"
+  a_tree="$b_tree" a_binary="$b_binary" a_args=() a_has_hook=1
+  b_args=(--sound)
+else
+  sha="$(git rev-parse --verify --short "$against^{commit}")"
+  a_name="$sha ($(git log -1 --format=%s "$sha"))"
+  a_tree="$MORROWGEAR_ROOT/build-against/$sha/src"
+  a_binary="$MORROWGEAR_ROOT/build-against/$sha/build/bench/timedemo"
+  a_args=() b_args=()
+  if [ ! -d "$a_tree" ]; then
+    mkdir -p "$a_tree"
+    git archive "$sha" | tar -x -C "$a_tree"
+  fi
+  cp bench/Timedemo.cpp bench/CMakeLists.txt "$a_tree/bench/"
+  if [ ! -f "$a_tree/../build/CMakeCache.txt" ]; then
+    cmake -S "$a_tree" -B "$a_tree/../build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  fi
+  cmake --build "$a_tree/../build" -j "$(nproc)" --target timedemo >/dev/null
+  a_has_hook=0
+  [ -f "$a_tree/src/render/FrameStageHook.h" ] && a_has_hook=1
 fi
-cp bench/Timedemo.cpp bench/CMakeLists.txt "$side_a/src/bench/"
-if [ ! -f "$side_a/build/CMakeCache.txt" ]; then
-  cmake -S "$side_a/src" -B "$side_a/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$side_a/build" -j "$(nproc)" --target timedemo >/dev/null
 
 out="$MORROWGEAR_BUILD/bench-runs/$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$out"
@@ -64,13 +88,13 @@ run_side() {
   fi
 }
 
-echo "A: $sha ($(git log -1 --format=%s "$sha"))"
-echo "B: this tree ($(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src Shader Models bench || echo ', with uncommitted changes'))"
+echo "A: $a_name"
+echo "B: this tree ($(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src Shader Models bench || echo ', with uncommitted changes'))${b_args[*]:+, ${b_args[*]}}"
 echo "load before: $(uptime)"
 for i in $(seq 1 "$runs"); do
   echo "run $i of $runs: A, then B"
-  run_side A "$side_a/src" "$side_a/build/bench/timedemo" "$out/A$i.txt"
-  run_side B "$MORROWGEAR_ROOT" "$MORROWGEAR_BUILD/bench/timedemo" "$out/B$i.txt"
+  run_side A "$a_tree" "$a_binary" "$out/A$i.txt" "${a_args[@]}"
+  run_side B "$b_tree" "$b_binary" "$out/B$i.txt" "${b_args[@]}"
 done
 echo "load after: $(uptime)"
 echo
@@ -105,14 +129,14 @@ awk -v runs="$runs" '
 
 # Where the time goes: one more run of each side with every pass timed, if it can.
 echo
-if [ -f "$side_a/src/src/render/FrameStageHook.h" ]; then
-  run_side A "$side_a/src" "$side_a/build/bench/timedemo" "$out/A-passes.txt" --passes
+if [ "$a_has_hook" -eq 1 ]; then
+  run_side A "$a_tree" "$a_binary" "$out/A-passes.txt" --passes "${a_args[@]}"
   echo "A, per pass:"
   sed -n '/^Per stage/,/^each cell/p' "$out/A-passes.txt"
 else
   echo "A has no frame-stage hook: no per-pass breakdown for A"
 fi
-run_side B "$MORROWGEAR_ROOT" "$MORROWGEAR_BUILD/bench/timedemo" "$out/B-passes.txt" --passes
+run_side B "$b_tree" "$b_binary" "$out/B-passes.txt" --passes "${b_args[@]}"
 echo "B, per pass:"
 sed -n '/^Per stage/,/^each cell/p' "$out/B-passes.txt"
 echo
