@@ -5,9 +5,12 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "GlTest.h"
+#include "LevelRoute.h"
 #include "SceneLevels.h"
 #include "app/Globals.h"
+#include "assets/Model.h"
 #include "scene/Bullet.h"
+#include "scene/Button.h"
 #include "scene/Map.h"
 
 namespace varn::test {
@@ -28,6 +31,7 @@ class MapTest : public GlTest {
  protected:
   void TearDown() override {
     levelMap = Map();  // borrowed from the game: hand it back as the game starts it
+    destructionButton = scene::Button();
     GlTest::TearDown();
   }
 };
@@ -72,6 +76,45 @@ TEST_F(MapTest, BulletsHitWallsFloorsAndBlocksOfTheLevelIncludingTouchingFaces) 
   EXPECT_TRUE(hits({0.0f, -2.875f, 0.0f})) << "resting on the floor";
   EXPECT_TRUE(hits({5.5f, 0.0f, 0.0f})) << "inside the block";
   EXPECT_FALSE(hits({5.5f, 1.25f, 0.0f})) << "just over the block";
+}
+
+// Flies a shot frame by frame, as the game does, until `stops` says it touches something or
+// its time is up.
+template <typename Stop>
+scene::Bullet fly(scene::Bullet shot, Stop stops) {
+  while (shot.lifetime > 0.0f && !stops(shot)) shot.update(1.0 / 60.0);
+  return shot;
+}
+
+// The game's own level and button: the pieces round the button (its frame, its lamp, the lips
+// of its niche) stop bullets like any level mesh, yet none of them covers its face. From the
+// firing place, and from anywhere within 0.4 of it, every shot whose bullet lies wholly on the
+// face when it reaches the face's plane wins: nothing of the level stops it on the way.
+TEST_F(MapTest, ShotsFromTheFiringStepThatMeetTheButtonsFaceWhollyAreNotStoppedByTheLevel) {
+  const assets::Model bullet("Models/bullet/bullet.obj", nullptr);
+  levelMap = Map(assets::Model("Models/map/map_bricks.obj", nullptr), glm::translate(glm::mat4(1.0f), {0, -1, 0}));
+  destructionButton = scene::Button(assets::Model("Models/map/destructionbutton.obj", nullptr), glm::mat4(1.0f));
+  const glm::vec3 a = destructionButton.worldCornerA, b = destructionButton.worldCornerB;
+  int onTheFace = 0;
+  for (const float dx : {-0.4f, 0.0f, 0.4f})
+    for (const float dz : {-0.4f, 0.0f, 0.4f})
+      for (float s = 0.0f; s <= 1.0f; s += 0.125f)
+        for (float t = 0.0f; t <= 1.0f; t += 0.125f) {
+          const glm::vec3 shoulder = route::kShootingPosition + glm::vec3(dx, 1.5f, dz);
+          const glm::vec3 aim(a.x + s * (b.x - a.x), a.y + t * (b.y - a.y), a.z);
+          const glm::vec3 direction = glm::normalize(aim - shoulder);
+          const scene::Bullet shot(bullet, glm::translate(glm::mat4(1.0f), shoulder + direction), direction);
+          const scene::Bullet atFace = fly(shot, [](const scene::Bullet& c) { return c.hitsButton(); });
+          const glm::vec3 low = atFace.worldCornerA, high = atFace.worldCornerB;
+          if (!atFace.hitsButton() || low.x < a.x || high.x > b.x || low.y < a.y || high.y > b.y) continue;
+          ++onTheFace;
+          const scene::Bullet fired = fly(shot, [](const scene::Bullet& c) { return c.hitsMap() || c.hitsButton(); });
+          EXPECT_TRUE(!fired.hitsMap() && fired.hitsButton())
+              << "from " << shoulder.x << ", " << shoulder.y << ", " << shoulder.z << " at " << aim.x << ", " << aim.y
+              << " the level stops the shot at " << fired.worldCornerA.x << ", " << fired.worldCornerA.y << ", "
+              << fired.worldCornerA.z;
+        }
+  EXPECT_GT(onTheFace, 0) << "no shot meets the face wholly";
 }
 
 }  // namespace

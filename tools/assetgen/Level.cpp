@@ -134,6 +134,11 @@ constexpr double kNicheX1 = 43.95;
 constexpr double kNicheY0 = 7.0;
 constexpr double kNicheY1 = 9.0;
 constexpr double kNicheBackZ = -36.95;
+// The button's fixed box in the wall plane, which the game culls the button by.
+constexpr double kButtonX0 = 42.4;
+constexpr double kButtonX1 = 43.8;
+constexpr double kButtonY0 = 7.1;
+constexpr double kButtonY1 = 8.9;
 
 enum class CellKind { Empty, Walk, Open };
 
@@ -233,6 +238,7 @@ class LevelBuilder {
     model.addMaterial("steps", "steps.png");
     model.addMaterial("crate", "crate.png");
     model.addMaterial("machine", "machine.png");
+    model.addMaterial("button", "button_palette.png");
 
     layOutGrid();
     addFloors();
@@ -240,6 +246,7 @@ class LevelBuilder {
     addCaps();
     addSteps();
     addProps();
+    addButtonSurround();
     return model;
   }
 
@@ -431,6 +438,61 @@ class LevelBuilder {
     }
   }
 
+  // A hazard-striped frame round the button's niche, standing off the bricks, and an amber
+  // warning lamp above it: the goal reads as such from across the room. They overhang the
+  // button's own box, so each bar and the lamp is a piece of its own, culled by its own box;
+  // and as every piece also stops the robot and bullets, no bar may cover the button's face.
+  void addButtonSurround() {
+    const double frame = 0.2;
+    const double frameZ = kBackWallZ + 0.03;
+    const double outerX0 = kNicheX0 - frame, outerX1 = kNicheX1 + frame;
+    const double outerY0 = kNicheY0 - frame, outerY1 = kNicheY1 + frame;
+    const glm::dvec4 bars[4] = {{outerX0, outerX1, outerY0, kNicheY0},
+                                {outerX0, outerX1, kNicheY1, outerY1},
+                                {outerX0, kNicheX0, kNicheY0, kNicheY1},
+                                {kNicheX1, outerX1, kNicheY0, kNicheY1}};
+    const glm::dvec2 stripesLow = paletteDetail(0, 0.0, 0.0);
+    const glm::dvec2 stripesHigh = paletteDetail(0, 1.0, 1.0);
+    // The whole tile spans the frame's width, so the stripes keep one size on every bar.
+    const glm::dvec2 perUnit = (stripesHigh - stripesLow) / (outerX1 - outerX0);
+    for (const glm::dvec4& bar : bars) {
+      Face face = makeFace({toModel(bar.x, bar.z, frameZ), toModel(bar.y, bar.z, frameZ), toModel(bar.y, bar.w, frameZ),
+                            toModel(bar.x, bar.w, frameZ)},
+                           paletteCell(button::Yellow));
+      spreadUv(face, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0),
+               glm::dvec4(stripesLow.x, stripesLow.y, stripesLow.x + perUnit.x * (bar.y - bar.x),
+                          stripesLow.y + perUnit.y * (bar.w - bar.z)));
+      addPiece("frame", "button", face);
+    }
+    addNicheLips();
+    const double lampX = (kNicheX0 + kNicheX1) * 0.5;
+    MeshObject& lamp = model.addObject("lamp_" + std::to_string(++pieceCount), "button");
+    addTaperedBox(lamp, outerY1 + kModelLift, glm::dvec4(lampX - 0.22, lampX + 0.22, kBackWallZ - 0.05, -36.3),
+                  outerY1 + 0.25 + kModelLift, glm::dvec4(lampX - 0.12, lampX + 0.12, kBackWallZ - 0.05, -36.4),
+                  paletteCell(button::Yellow));
+  }
+
+  // The niche's opening is wider than the button's box; strips in the wall plane close it down
+  // to that box, so whatever lies in the niche is seen only through the box that culls it. They
+  // carry on the stripes of the panel behind them, which is what showed there before.
+  void addNicheLips() {
+    const glm::dvec4 lips[4] = {{kNicheX0, kNicheX1, kNicheY0, kButtonY0},
+                                {kNicheX0, kNicheX1, kButtonY1, kNicheY1},
+                                {kNicheX0, kButtonX0, kButtonY0, kButtonY1},
+                                {kButtonX1, kNicheX1, kButtonY0, kButtonY1}};
+    const auto stripes = [](double x, double y) {
+      return paletteDetail(0, (x - kNicheX0) / (kNicheX1 - kNicheX0), (y - kNicheY0) / (kNicheY1 - kNicheY0));
+    };
+    for (const glm::dvec4& lip : lips) {
+      const glm::dvec2 low = stripes(lip.x, lip.z), high = stripes(lip.y, lip.w);
+      Face face = makeFace({toModel(lip.x, lip.z, kBackWallZ), toModel(lip.y, lip.z, kBackWallZ),
+                            toModel(lip.y, lip.w, kBackWallZ), toModel(lip.x, lip.w, kBackWallZ)},
+                           paletteCell(button::PanelDark));
+      spreadUv(face, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0), glm::dvec4(low.x, low.y, high.x, high.y));
+      addPiece("lip", "button", face);
+    }
+  }
+
   Grid grid;
   ObjModel model;
   int pieceCount = 0;
@@ -476,32 +538,6 @@ ObjModel buildButton() {
   const glm::dvec2 high = paletteDetail(1, 1.0, 1.0);
   spreadUv(cap, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0), glm::dvec4(low.x, low.y, high.x, high.y));
   button.faces.push_back(cap);
-  // A hazard-striped frame round the niche, standing off the bricks, and an amber warning
-  // lamp above it: the goal reads as such from across the room.
-  const double frame = 0.2;
-  const double frameZ = kBackWallZ + 0.03;
-  const double outerX0 = kNicheX0 - frame, outerX1 = kNicheX1 + frame;
-  const double outerY0 = kNicheY0 - frame, outerY1 = kNicheY1 + frame;
-  const glm::dvec4 bars[4] = {{outerX0, outerX1, outerY0, kNicheY0},
-                              {outerX0, outerX1, kNicheY1, outerY1},
-                              {outerX0, kNicheX0, kNicheY0, kNicheY1},
-                              {kNicheX1, outerX1, kNicheY0, kNicheY1}};
-  const glm::dvec2 stripesLow = paletteDetail(0, 0.0, 0.0);
-  const glm::dvec2 stripesHigh = paletteDetail(0, 1.0, 1.0);
-  for (const glm::dvec4& bar : bars) {
-    // The whole tile spans the frame's width, so the stripes keep one size on every bar.
-    Face face = makeFace({glm::dvec3(bar.x, bar.z, frameZ), glm::dvec3(bar.y, bar.z, frameZ),
-                          glm::dvec3(bar.y, bar.w, frameZ), glm::dvec3(bar.x, bar.w, frameZ)},
-                         paletteCell(button::Yellow));
-    const glm::dvec2 perUnit = (stripesHigh - stripesLow) / (outerX1 - outerX0);
-    spreadUv(face, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0),
-             glm::dvec4(stripesLow.x, stripesLow.y, stripesLow.x + perUnit.x * (bar.y - bar.x),
-                        stripesLow.y + perUnit.y * (bar.w - bar.z)));
-    button.faces.push_back(face);
-  }
-  const double lampX = (kNicheX0 + kNicheX1) * 0.5;
-  addTaperedBox(button, outerY1, glm::dvec4(lampX - 0.22, lampX + 0.22, kBackWallZ - 0.05, -36.3), outerY1 + 0.25,
-                glm::dvec4(lampX - 0.12, lampX + 0.12, kBackWallZ - 0.05, -36.4), paletteCell(button::Yellow));
   return model;
 }
 
