@@ -18,8 +18,10 @@ in float fLifeTimePass[];
 in float fSizePass[];
 flat in int iTypePass[];
 
-out vec2 corner;      // -1 .. 1 across the square that holds the glow
-// rgb, and the strength that the additive blend scales it by; one value for the whole
+// -1 .. 1 across the square that holds the glow; the shape faces the camera, so it is
+// interpolated in screen space (see the fragment stage).
+noperspective out vec2 corner;
+// rgb, and the share of it that the additive blend adds; one value for the whole
 // quad, so it is passed flat rather than interpolated across every pixel.
 flat out vec4 glowColour;
 
@@ -27,6 +29,7 @@ const float kMinHalfEdge = 0.04;   // world units: even the finest sparks stay a
 const float kHalfEdgePerSize = 3.0;
 const float kFadeSeconds = 0.35;   // the last part of a particle's life in which it dies away
 const float kPullToViewer = 0.3;   // world units: a spark born on a surface glows in front of it
+const float kShareAdded = 0.55;    // of a spark's colour: overlapping sparks build up to white
 
 // A point of the particle's square (k in -1 .. 1 along "vQuad1" and "vQuad2") in clip space.
 vec4 clipOf(vec3 centre, vec2 k, float halfEdge, vec3 pull) {
@@ -42,7 +45,7 @@ void main() {
   float strength = smoothstep(0.0, kFadeSeconds, life);
   // A dying spark cools from its colour towards a deep ember.
   vec3 colour = mix(vColorPass[0] * vec3(0.8, 0.25, 0.15), vColorPass[0], strength);
-  vec4 glow = vec4(colour, strength);
+  vec4 glow = vec4(colour, strength * kShareAdded);
 
   vec3 centre = gl_in[0].gl_Position.xyz;
   float halfEdge = kMinHalfEdge + fSizePass[0] * kHalfEdgePerSize;
@@ -60,7 +63,7 @@ void main() {
   vec2 ac = c.xy / c.w - a.xy / a.w;
   float mirror = ab.x * ac.y - ab.y * ac.x >= 0.0 ? 1.0 : -1.0;
   // The octagon whose sides touch the unit circle, counter-clockwise, walked as a strip:
-  // the glow is round and the fragment stage discards beyond it, so the square's corners
+  // the glow is round and adds nothing beyond the circle, so the square's corners
   // (a fifth of its pixels) need never be rasterised.
   const float t = 0.41421356;  // tan(22.5 degrees)
   const vec2 octagon[8] = vec2[8](vec2(1.0, t), vec2(t, 1.0), vec2(1.0, -t), vec2(-t, 1.0), vec2(t, -1.0),
