@@ -1,14 +1,15 @@
 // The destruction button: drawn from its model, hit through a box fixed in world space.
 #include "scene/Button.h"
 
+#include "scene/ButtonFace.h"
+
 namespace varn::scene {
 
 Button::Button(const assets::Model& model, const glm::mat4& matrix)
     : SceneObject(matrix),
       model(model),
-      // The button's face on the far wall of the last room: 1.4 x 1.8 units, zero thickness.
-      worldCornerB(43.8f, 8.9f, -36.5f),
-      worldCornerA(42.4f, 7.1f, -36.5f) {}
+      worldCornerB(float(kButtonFaceX1), float(kButtonFaceY1), float(kButtonFaceZ)),
+      worldCornerA(float(kButtonFaceX0), float(kButtonFaceY0), float(kButtonFaceZ)) {}
 
 void Button::draw(int32_t textureFilterMode, int32_t mipmapMode) { model.draw(textureFilterMode, mipmapMode); }
 

@@ -308,18 +308,12 @@ std::vector<CulledPiece> buttonAndHazardPieces() {
   return pieces;
 }
 
-bool inView(glm::vec3 p) {
-  for (const FrustumPlane& plane : viewFrustum.planes)
-    if (glm::dot(plane.normal, p - plane.point) < 0.0f) return false;
-  return true;
-}
-
 // How many drawn vertices of pieces culled in the current view lie inside it.
 int culledVerticesInView(const std::vector<CulledPiece>& pieces) {
   int count = 0;
   for (const CulledPiece& piece : pieces) {
     if (viewFrustum.boxInFrustum(piece.cornerA, piece.cornerB) != FrustumResult::Outside) continue;
-    for (const glm::vec3& p : piece.points) count += inView(p) ? 1 : 0;
+    for (const glm::vec3& p : piece.points) count += viewFrustum.boxInFrustum(p, p) != FrustumResult::Outside ? 1 : 0;
   }
   return count;
 }

@@ -10,6 +10,7 @@
 
 #include "Shapes.h"
 #include "Textures.h"
+#include "scene/ButtonFace.h"
 
 namespace assetgen {
 
@@ -135,10 +136,10 @@ constexpr double kNicheY0 = 7.0;
 constexpr double kNicheY1 = 9.0;
 constexpr double kNicheBackZ = -36.95;
 // The button's fixed box in the wall plane, which the game culls the button by.
-constexpr double kButtonX0 = 42.4;
-constexpr double kButtonX1 = 43.8;
-constexpr double kButtonY0 = 7.1;
-constexpr double kButtonY1 = 8.9;
+using varn::scene::kButtonFaceX0;
+using varn::scene::kButtonFaceX1;
+using varn::scene::kButtonFaceY0;
+using varn::scene::kButtonFaceY1;
 
 enum class CellKind { Empty, Walk, Open };
 
@@ -199,6 +200,16 @@ double cellX(int i) { return kGridMinX + i * kCell; }
 double cellZ(int j) { return kGridMinZ + j * kCell; }
 
 glm::dvec3 toModel(double x, double worldY, double z) { return glm::dvec3(x, worldY + kModelLift, z); }
+
+// A rectangle facing the room in the plane z (x from rect.x to rect.y, y from rect.z to rect.w),
+// one palette cell's colour with the texture rectangle uv spread across it.
+Face wallRectangle(const glm::dvec4& rect, double z, const glm::dvec2& cell, const glm::dvec4& uv) {
+  Face face = makeFace({toModel(rect.x, rect.z, z), toModel(rect.y, rect.z, z), toModel(rect.y, rect.w, z),
+                        toModel(rect.x, rect.w, z)},
+                       cell);
+  spreadUv(face, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0), uv);
+  return face;
+}
 
 // An upright quad in the plane `axis` = plane (axis X or Z), facing `facing` (+1 or -1)
 // along that axis, spanning [a0, a1] along the other horizontal axis and [y0, y1] (world).
@@ -456,13 +467,9 @@ class LevelBuilder {
     // The whole tile spans the frame's width, so the stripes keep one size on every bar.
     const glm::dvec2 perUnit = (stripesHigh - stripesLow) / (outerX1 - outerX0);
     for (const glm::dvec4& bar : bars) {
-      Face face = makeFace({toModel(bar.x, bar.z, frameZ), toModel(bar.y, bar.z, frameZ), toModel(bar.y, bar.w, frameZ),
-                            toModel(bar.x, bar.w, frameZ)},
-                           paletteCell(button::Yellow));
-      spreadUv(face, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0),
-               glm::dvec4(stripesLow.x, stripesLow.y, stripesLow.x + perUnit.x * (bar.y - bar.x),
-                          stripesLow.y + perUnit.y * (bar.w - bar.z)));
-      addPiece("frame", "button", face);
+      const glm::dvec4 uv(stripesLow.x, stripesLow.y, stripesLow.x + perUnit.x * (bar.y - bar.x),
+                          stripesLow.y + perUnit.y * (bar.w - bar.z));
+      addPiece("frame", "button", wallRectangle(bar, frameZ, paletteCell(button::Yellow), uv));
     }
     addNicheLips();
     const double lampX = (kNicheX0 + kNicheX1) * 0.5;
@@ -476,20 +483,17 @@ class LevelBuilder {
   // to that box, so whatever lies in the niche is seen only through the box that culls it. They
   // carry on the stripes of the panel behind them, which is what showed there before.
   void addNicheLips() {
-    const glm::dvec4 lips[4] = {{kNicheX0, kNicheX1, kNicheY0, kButtonY0},
-                                {kNicheX0, kNicheX1, kButtonY1, kNicheY1},
-                                {kNicheX0, kButtonX0, kButtonY0, kButtonY1},
-                                {kButtonX1, kNicheX1, kButtonY0, kButtonY1}};
+    const glm::dvec4 lips[4] = {{kNicheX0, kNicheX1, kNicheY0, kButtonFaceY0},
+                                {kNicheX0, kNicheX1, kButtonFaceY1, kNicheY1},
+                                {kNicheX0, kButtonFaceX0, kButtonFaceY0, kButtonFaceY1},
+                                {kButtonFaceX1, kNicheX1, kButtonFaceY0, kButtonFaceY1}};
     const auto stripes = [](double x, double y) {
       return paletteDetail(0, (x - kNicheX0) / (kNicheX1 - kNicheX0), (y - kNicheY0) / (kNicheY1 - kNicheY0));
     };
     for (const glm::dvec4& lip : lips) {
       const glm::dvec2 low = stripes(lip.x, lip.z), high = stripes(lip.y, lip.w);
-      Face face = makeFace({toModel(lip.x, lip.z, kBackWallZ), toModel(lip.y, lip.z, kBackWallZ),
-                            toModel(lip.y, lip.w, kBackWallZ), toModel(lip.x, lip.w, kBackWallZ)},
-                           paletteCell(button::PanelDark));
-      spreadUv(face, glm::dvec3(1, 0, 0), glm::dvec3(0, 1, 0), glm::dvec4(low.x, low.y, high.x, high.y));
-      addPiece("lip", "button", face);
+      addPiece("lip", "button",
+               wallRectangle(lip, kBackWallZ, paletteCell(button::PanelDark), glm::dvec4(low.x, low.y, high.x, high.y)));
     }
   }
 
