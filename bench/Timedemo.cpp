@@ -97,6 +97,16 @@ Stats statsOf(std::vector<double> ms) {
 
 double medianOf(const std::vector<double>& values) { return statsOf(values).median; }
 
+// Each frame's loopback mix time, from a platform that records it (an older tree's does not).
+template <typename P>
+auto mixTimesOf(const P& platform, int) -> decltype(platform.mixMilliseconds()) {
+  return platform.mixMilliseconds();
+}
+template <typename P>
+std::vector<double> mixTimesOf(const P&, long) {
+  return {};
+}
+
 // ---- Timing each stage of the frame (--passes).
 
 constexpr const char* kStageNames[] = {"shadow pass", "textured pass",     "silhouette pass",
@@ -477,7 +487,7 @@ class Recorder {
 // ---- Report: the tables for a reader, then one line per phase and stage for scripts.
 
 void printFrameTable(const std::vector<Phase>& phases, const Recorder& recorder, const Options& options,
-                     double frameSeconds) {
+                     double frameSeconds, const Stats& mix) {
   std::printf("\nMorrowgear timedemo, %d x %d, %.4f s of game time per frame\n", varn::windowWidth, varn::windowHeight,
               frameSeconds);
   std::printf("renderer: %s\n", recorder.renderer.c_str());
@@ -488,6 +498,7 @@ void printFrameTable(const std::vector<Phase>& phases, const Recorder& recorder,
   printRule({36, 8, 10, 10, 10, 10, 12});
   for (const Phase& phase : phases) printRow(phase.name, statsOf(phase.frameMs), phase.trianglesPerFrame);
   printRow("empty frame (clear and swap)", recorder.empty, 0.0);
+  if (mix.frames > 0) printRow("sound: the loopback mix alone", mix, 0.0);
   const Stats route = statsOf(phases[0].frameMs);
   std::printf("\nroute median / empty median: %.1f\n",
               recorder.empty.median > 0 ? route.median / recorder.empty.median : 0.0);
@@ -498,13 +509,17 @@ void printFrameTable(const std::vector<Phase>& phases, const Recorder& recorder,
 }
 
 // For scripts (bench.sh --against): one line per phase, then per stage.
-void printSummaryLines(const std::vector<Phase>& phases, const Stats& empty, const Options& options) {
+void printSummaryLines(const std::vector<Phase>& phases, const Stats& empty, const Stats& mix,
+                       const Options& options) {
   std::printf("\n");
   for (const Phase& phase : phases) {
     const Stats s = statsOf(phase.frameMs);
     std::printf("summary %s %zu %.3f %.3f %.3f %.3f\n", phase.key.c_str(), s.frames, s.median, s.p95, s.p99, s.worst);
   }
   std::printf("summary empty %zu %.3f %.3f %.3f %.3f\n", empty.frames, empty.median, empty.p95, empty.p99, empty.worst);
+  if (mix.frames > 0) {
+    std::printf("summary soundmix %zu %.3f %.3f %.3f %.3f\n", mix.frames, mix.median, mix.p95, mix.p99, mix.worst);
+  }
   for (const Phase& phase : phases) {
     for (int i = 0; options.timeStages && i < kStages; ++i) {
       std::printf("stage %s %d %.3f %.3f\n", phase.key.c_str(), i, medianOf(phase.stageWallMs[i]),
@@ -535,13 +550,14 @@ int main(int argc, char** argv) {
   std::vector<Phase> phases = schedule.phases;
   phases.push_back(schedule.victory);
 
-  printFrameTable(phases, recorder, options, platform.frameSeconds());
+  const Stats mix = statsOf(mixTimesOf(platform, 0));
+  printFrameTable(phases, recorder, options, platform.frameSeconds(), mix);
   if (options.timeStages) {
     printStageTable(phases);
     printFloorRatio(phases);
   }
   std::printf("game exit status %d, won: %s\n", status, varn::gameWon ? "yes" : "no");
-  printSummaryLines(phases, recorder.empty, options);
+  printSummaryLines(phases, recorder.empty, mix, options);
   if (status == 0 && !varn::gameWon) fail("the route did not win the game");
   return status;
 }

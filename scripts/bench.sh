@@ -127,6 +127,12 @@ awk -v runs="$runs" '
     printf "medians and worst frames: the median over %d runs of each run'"'"'s value, in ms\n", runs
   }' "$out"/A*.txt "$out"/B*.txt | tee "$out/comparison.txt"
 
+# The sound's own work, timed inside B's frames: far below the drift between runs above.
+if [ "$sound" -eq 1 ]; then
+  awk '$1 == "summary" && $2 == "soundmix" { printf "B run %d: the loopback mix alone, per frame: median %.3f ms, p99 %.3f ms, worst %.3f ms (%d frames)\n", ++n, $4, $6, $7, $3 }' \
+    "$out"/B*.txt | tee -a "$out/comparison.txt"
+fi
+
 # Where the time goes: one more run of each side with every pass timed, if it can.
 echo
 if [ "$a_has_hook" -eq 1 ]; then

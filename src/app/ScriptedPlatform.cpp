@@ -1,6 +1,7 @@
 // The scripted platform: frames of held keys and mouse moves at a fixed frame time.
 #include "app/ScriptedPlatform.h"
 
+#include <chrono>
 #include <cmath>
 
 #include <GL/glew.h>
@@ -106,7 +107,10 @@ void ScriptedPlatform::frameDrawn() {
   }
   if (soundRate_ > 0) {
     soundFrames_.emplace_back();
+    const auto mixStart = std::chrono::steady_clock::now();
     audio::renderLoopback(soundFrames_.back(), samplesPerFrame());
+    const std::chrono::duration<double, std::milli> mixTime = std::chrono::steady_clock::now() - mixStart;
+    mixMilliseconds_.push_back(mixTime.count());
   }
   if (onFrameDrawn_) onFrameDrawn_(frame_);
 }

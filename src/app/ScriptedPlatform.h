@@ -89,6 +89,9 @@ class ScriptedPlatform : public Platform {
   int firstGlErrorFrame() const { return firstGlErrorFrame_; }  // -1 if there was none
   // Interleaved left, right floats of each frame mixed so far, one entry per frame.
   const std::vector<std::vector<float>>& soundFrames() const { return soundFrames_; }
+  // Wall time of each frame's loopback mix, in milliseconds: what the sound adds to a frame
+  // on the game's own thread, apart from the few source updates before it.
+  const std::vector<double>& mixMilliseconds() const { return mixMilliseconds_; }
   int samplesPerFrame() const;
 
  private:
@@ -114,6 +117,7 @@ class ScriptedPlatform : public Platform {
   int firstGlErrorFrame_ = -1;
   int soundRate_ = 0;  // 0: the system's device
   std::vector<std::vector<float>> soundFrames_;
+  std::vector<double> mixMilliseconds_;
 };
 
 }  // namespace varn::app
