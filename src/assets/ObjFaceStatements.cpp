@@ -51,10 +51,12 @@ void count(const std::string& line, std::istringstream& statement, Counts& count
 // (Assimp resolves it once the file is read), a negative one back from the last definition
 // before the face; 0 is refused by Assimp itself. A set the file has none of is not checked,
 // since Assimp then ignores indices into it.
+// An index beyond what a long long holds reads as its nearest end, out of range either way;
+// the counts are never negative, so comparing with -sofar cannot overflow.
 bool indexInRange(const std::string& text, long long sofar, long long total) {
   if (text.empty() || total == 0) return true;
-  const long long index = std::atoll(text.c_str());
-  return index > 0 ? index <= total : -index <= sofar;
+  const long long index = std::strtoll(text.c_str(), nullptr, 10);
+  return index > 0 ? index <= total : index >= -sofar;
 }
 
 // A corner "p", "p/t", "p//n" or "p/t/n".
