@@ -59,26 +59,29 @@ bool insideLargeBlock(uintptr_t begin, size_t size) {
   return false;
 }
 
-// A memory file of kLargestFill bytes of value, made on first use; -1 if it cannot be.
+// A memory file of kLargestFill bytes of value; -1 if it cannot be made.
+int makeFillFile(unsigned char value) {
+  const int file = memfd_create("morrowgear-fuzz-fill", 0);
+  if (file < 0) return -1;
+  void* contents = ftruncate(file, static_cast<off_t>(kLargestFill)) == 0
+                       ? mmap(nullptr, kLargestFill, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0)
+                       : MAP_FAILED;
+  if (contents == MAP_FAILED) {
+    close(file);
+    return -1;
+  }
+  __interceptor_memset(contents, value, kLargestFill);
+  munmap(contents, kLargestFill);
+  return file;
+}
+
+// The memory file of value, made on first use.
 int fillFile(unsigned char value) {
   static int files[256];
   static bool made[256];
   if (!made[value]) {
     made[value] = true;
-    files[value] = memfd_create("morrowgear-fuzz-fill", 0);
-    if (files[value] >= 0 && ftruncate(files[value], static_cast<off_t>(kLargestFill)) == 0) {
-      void* contents = mmap(nullptr, kLargestFill, PROT_READ | PROT_WRITE, MAP_SHARED, files[value], 0);
-      if (contents != MAP_FAILED) {
-        __interceptor_memset(contents, value, kLargestFill);
-        munmap(contents, kLargestFill);
-      } else {
-        close(files[value]);
-        files[value] = -1;
-      }
-    } else if (files[value] >= 0) {
-      close(files[value]);
-      files[value] = -1;
-    }
+    files[value] = makeFillFile(value);
   }
   return files[value];
 }
