@@ -10,10 +10,16 @@ namespace varn::assets {
 // A whole file's bytes; empty when it cannot be read.
 std::string fileContents(const std::string& path);
 
-// The statements of one buffer the readers walk (the OBJ reader walks each line of a file on
-// its own, the MTL reader the whole file), empty ones left out. A statement ends at a line
-// feed, carriage return, form feed or NUL; after such an end the readers pass over spaces and
-// tabs, but not at the start of the buffer, where a blank makes the statement none.
+// The statements of a material library as Assimp's MTL reader walks the whole file, empty
+// ones left out. A statement ends at a line feed, carriage return, form feed or NUL; after
+// such an end the reader passes over spaces and tabs, but not at the start of the file,
+// where a blank makes the statement none.
 std::vector<std::string> assimpStatements(const std::string& buffer);
+
+// The lines of a model as Assimp's OBJ reader hands them to its parser one at a time, empty
+// ones left out. A line ends where a statement does, but its leading blanks stay: the parser
+// tells a statement by a line's first character, so a line that starts with a blank is none,
+// even right after a NUL or a carriage return.
+std::vector<std::string> assimpObjLines(const std::string& buffer);
 
 }  // namespace varn::assets

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
-#include <utility>
 
 #include "assets/AssimpLines.h"
 
@@ -70,20 +69,10 @@ bool cornerInRange(const std::string& corner, const Counts& sofar, const Counts&
          indexInRange(texture, sofar.texture, total.texture) && indexInRange(normal, sofar.normal, total.normal);
 }
 
-// The file's statements, line by line as the OBJ reader walks them.
-std::vector<std::string> objStatements(const std::string& path) {
-  std::vector<std::string> statements;
-  std::istringstream lines(fileContents(path));
-  for (std::string line; std::getline(lines, line);) {
-    for (std::string& statement : assimpStatements(line)) statements.push_back(std::move(statement));
-  }
-  return statements;
-}
-
 }  // namespace
 
 bool faceStatementsAreSound(const std::string& path) {
-  const std::vector<std::string> lines = objStatements(path);
+  const std::vector<std::string> lines = assimpObjLines(fileContents(path));
   Counts total, sofar;
   std::string word, corner;
   for (int pass = 0; pass < 2; ++pass) {  // the totals first, then the faces against them

@@ -262,6 +262,8 @@ TEST_F(BadAssets, EveryModelLoadsOrIsEmptyWithAssimpsMessageAndDrawsWithoutAGlEr
       // Indices Assimp resolves: a face before the vertices it names, counted from the end.
       {"forward.obj", "f 1 2 3\n" + triangle, true},
       {"from-the-end.obj", triangle + "f -3 -2 -1\nf 1/1/1 2/-1/1 -1//-1\n", true},
+      // A NUL ends a line for Assimp as a line feed does, so the position after it counts.
+      {"position-after-a-nul.obj", triangle + std::string("x\0v 0 0 1\n", 11) + "f 2 3 4\n", true},
       {"textures.obj", "mtllib textures.mtl\n" + triangle + "usemtl a\nf 1 2 3\nusemtl b\nf 3 2 1\nusemtl c\nf 1 3 2\n",
        true},
       {"pipe-library.obj", "mtllib pipe.mtl\n" + triangle + "f 1 2 3\n", true},
