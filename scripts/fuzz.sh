@@ -7,6 +7,8 @@
 # default 1) or leaked. Findings are kept under MORROWGEAR_FUZZ_OUT (default build-fuzz) in
 # crashes/; the corpora grow in corpus/. MORROWGEAR_FUZZ_SETUP=0 skips installing and building
 # the game first (the test suite runs it so, after the test command has done both).
+# MORROWGEAR_FUZZ_SEED fixes libFuzzer's random seed, so that a run from the same corpus
+# makes the same inputs (the test suite's short runs use one; the long runs vary).
 set -euo pipefail
 if [ "${MORROWGEAR_FUZZ_SETUP:-1}" = 1 ]; then
   source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
@@ -88,11 +90,13 @@ for target in "${targets[@]}"; do
   log="$out/logs/$target.log"
   fuzz_status=0
   dictionary=()
+  seed_option=()
+  [ -n "${MORROWGEAR_FUZZ_SEED:-}" ] && seed_option=(-seed="$MORROWGEAR_FUZZ_SEED")
   [ "$target" = obj ] || [ "$target" = mtl ] && dictionary=(-dict=tools/fuzz/obj-mtl.dict)
   ASAN_OPTIONS="detect_leaks=1" LSAN_OPTIONS="" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     "$out/fuzz_$target" "$out/corpus/$target" "$out/seeds/$target" \
     -max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout="$timeout" -rss_limit_mb=3072 \
-    "${dictionary[@]}" -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" \
+    "${dictionary[@]}" "${seed_option[@]}" -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" \
     >"$log" 2>&1 || fuzz_status=$?
   runs="$(stat_of "$log" number_of_executed_units)"
   rate="$(stat_of "$log" average_exec_per_sec)"

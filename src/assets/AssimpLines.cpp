@@ -1,6 +1,7 @@
 // Splitting a model or material file into the statements Assimp's readers see.
 #include "assets/AssimpLines.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -10,21 +11,10 @@ namespace {
 
 bool endsStatement(char c) { return c == '\n' || c == '\r' || c == '\f' || c == '\0'; }
 
-enum class BlanksAfterAnEnd { passedOver, kept };
-
-// The non-empty pieces of a buffer between the ends of its statements.
-std::vector<std::string> piecesBetweenEnds(const std::string& buffer, BlanksAfterAnEnd blanks) {
-  std::vector<std::string> pieces;
-  size_t start = 0;
-  for (size_t i = 0; i <= buffer.size(); ++i) {
-    if (i < buffer.size() && !endsStatement(buffer[i])) continue;
-    if (i > start) pieces.push_back(buffer.substr(start, i - start));
-    start = i + 1;
-    if (blanks == BlanksAfterAnEnd::kept) continue;
-    while (start < buffer.size() && (buffer[start] == ' ' || buffer[start] == '\t')) ++start;
-    i = start - 1;
-  }
-  return pieces;
+// A backslash right before a line end (or the end of the file, where the reader's buffer
+// holds line feeds) continues a model's line after the next line feed.
+bool continuesLine(const std::string& buffer, size_t i) {
+  return buffer[i] == '\\' && (i + 1 == buffer.size() || endsStatement(buffer[i + 1]));
 }
 
 }  // namespace
@@ -35,11 +25,38 @@ std::string fileContents(const std::string& path) {
 }
 
 std::vector<std::string> assimpStatements(const std::string& buffer) {
-  return piecesBetweenEnds(buffer, BlanksAfterAnEnd::passedOver);
+  std::vector<std::string> statements;
+  size_t start = 0;
+  for (size_t i = 0; i <= buffer.size(); ++i) {
+    if (i < buffer.size() && !endsStatement(buffer[i])) continue;
+    if (i > start) statements.push_back(buffer.substr(start, i - start));
+    start = i + 1;
+    while (start < buffer.size() && (buffer[start] == ' ' || buffer[start] == '\t')) ++start;
+    i = start - 1;
+  }
+  return statements;
 }
 
 std::vector<std::string> assimpObjLines(const std::string& buffer) {
-  return piecesBetweenEnds(buffer, BlanksAfterAnEnd::kept);
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < buffer.size(); ++i) {  // each turn ends past the end of its line
+    std::string line;
+    for (; i < buffer.size(); ++i) {
+      if (continuesLine(buffer, i)) {
+        i = buffer.find('\n', i + 1);
+        if (i == std::string::npos || ++i == buffer.size()) {
+          i = buffer.size();
+          break;
+        }
+      } else if (endsStatement(buffer[i])) {
+        break;
+      }
+      line += buffer[i];  // after a continuation, whatever stands there
+    }
+    line.erase(std::find_if(line.begin(), line.end(), endsStatement), line.end());
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace varn::assets

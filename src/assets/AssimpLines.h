@@ -17,9 +17,11 @@ std::string fileContents(const std::string& path);
 std::vector<std::string> assimpStatements(const std::string& buffer);
 
 // The lines of a model as Assimp's OBJ reader hands them to its parser one at a time, empty
-// ones left out. A line ends where a statement does, but its leading blanks stay: the parser
-// tells a statement by a line's first character, so a line that starts with a blank is none,
-// even right after a NUL or a carriage return.
+// ones left out, each cut at its first line end. A line ends where a statement does, but its
+// leading blanks stay: the parser tells a statement by a line's first character, so a line
+// that starts with a blank is none, even right after a NUL or a carriage return. A backslash
+// right before a line end joins the line to what follows the next line feed, whatever stands
+// in between, and the character after that feed joins it too, even a line end.
 std::vector<std::string> assimpObjLines(const std::string& buffer);
 
 }  // namespace varn::assets

@@ -48,8 +48,8 @@ void count(const std::string& line, std::istringstream& statement, Counts& count
 
 // One index of a face corner. A positive index counts from the front of the whole file
 // (Assimp resolves it once the file is read), a negative one back from the last definition
-// before the face; 0 is refused by Assimp itself. A set the file has none of is not checked,
-// since Assimp then ignores indices into it.
+// before the face; 0 is refused by Assimp itself. A set of texture coordinates or normals
+// the file has none of is not checked, since Assimp then ignores indices into it.
 // An index beyond what a long long holds reads as its nearest end, out of range either way;
 // the counts are never negative, so comparing with -sofar cannot overflow.
 bool indexInRange(const std::string& text, long long sofar, long long total) {
@@ -65,6 +65,7 @@ bool cornerInRange(const std::string& corner, const Counts& sofar, const Counts&
   const std::string position = corner.substr(0, first);
   const std::string texture = first == std::string::npos ? "" : corner.substr(first + 1, second - first - 1);
   const std::string normal = second == std::string::npos ? "" : corner.substr(second + 1);
+  if (!position.empty() && total.position == 0) return false;  // Assimp has no position to name
   return indexInRange(position, sofar.position, total.position) &&
          indexInRange(texture, sofar.texture, total.texture) && indexInRange(normal, sofar.normal, total.normal);
 }
