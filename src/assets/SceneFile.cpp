@@ -10,6 +10,7 @@
 #include <string>
 
 #include "assets/AssimpLines.h"
+#include "assets/MaterialLibraryPaths.h"
 #include "assets/ObjFaceStatements.h"
 #include "assets/RegularFile.h"
 
@@ -54,7 +55,7 @@ bool isMaterialLibrary(const std::string& path) {
 // Assimp opens the model and the material libraries it names as it meets them; opening a
 // FIFO would block the game's start for ever, so anything but a regular file is missing, as
 // is a model with a face Assimp would refuse only after building (and leaking) the meshes
-// before it.
+// before it, or one naming a library whose path Assimp would run off the end of.
 class RegularFilesOnly : public Assimp::DefaultIOSystem {
  public:
   bool Exists(const char* path) const override { return isReadable(path); }
@@ -65,7 +66,7 @@ class RegularFilesOnly : public Assimp::DefaultIOSystem {
  private:
   static bool isReadable(const std::string& path) {
     if (!isRegularFile(path)) return false;
-    if (endsWith(path, ".obj")) return faceStatementsAreSound(path);
+    if (endsWith(path, ".obj")) return faceStatementsAreSound(path) && materialLibraryPathsAreSafe(path);
     return !endsWith(path, ".mtl") || isMaterialLibrary(path);
   }
 };
