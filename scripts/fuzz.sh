@@ -71,7 +71,7 @@ build_target() {
   case "$name" in
     image) sources=(tools/fuzz/FuzzImage.cpp src/assets/ImageFile.cpp src/assets/RegularFile.cpp -lSOIL -lz) ;;
     obj | mtl) sources=(tools/fuzz/Fuzz"${name^}".cpp tools/fuzz/LargeBlockReuse.cpp src/assets/SceneFile.cpp
-      src/assets/ObjFaceStatements.cpp src/assets/AssimpLines.cpp src/assets/RegularFile.cpp -lassimp) ;;
+      src/assets/ObjFaceStatements.cpp src/assets/MaterialLibraryPaths.cpp src/assets/AssimpLines.cpp src/assets/RegularFile.cpp -lassimp) ;;
     sound) sources=(tools/fuzz/FuzzSound.cpp src/audio/DecodedSound.cpp -lsndfile) ;;
   esac
   "${compiler[@]}" -std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
