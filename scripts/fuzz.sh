@@ -93,6 +93,7 @@ for target in "${targets[@]}"; do
   seed_option=()
   [ -n "${MORROWGEAR_FUZZ_SEED:-}" ] && seed_option=(-seed="$MORROWGEAR_FUZZ_SEED")
   [ "$target" = obj ] || [ "$target" = mtl ] && dictionary=(-dict=tools/fuzz/obj-mtl.dict)
+  started=$SECONDS
   ASAN_OPTIONS="detect_leaks=1" LSAN_OPTIONS="" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     "$out/fuzz_$target" "$out/corpus/$target" "$out/seeds/$target" \
     -max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout="$timeout" -rss_limit_mb=3072 \
@@ -101,7 +102,8 @@ for target in "${targets[@]}"; do
   runs="$(stat_of "$log" number_of_executed_units)"
   rate="$(stat_of "$log" average_exec_per_sec)"
   coverage="$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1)"
-  echo "fuzz $target: ${runs:-?} executions in ${seconds} s, ${rate:-?} a second, ${coverage:-no coverage}"
+  # a finding stops the run early, so the time is the run's own
+  echo "fuzz $target: ${runs:-?} executions in $((SECONDS - started)) s, ${rate:-?} a second, ${coverage:-no coverage}"
   grep -E '^(Done [0-9]+ runs|#[0-9]+.*DONE|==[0-9]+==ERROR|SUMMARY:|Test unit written)' "$log" | tail -1 | sed 's/^/  /'
   if [ "$fuzz_status" -ne 0 ]; then
     echo "fuzz $target: FAILED (status $fuzz_status); the whole log is $log" >&2

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace varn::assets {
 
@@ -16,6 +17,9 @@ bool endsStatement(char c) { return c == '\n' || c == '\r' || c == '\f' || c == 
 bool continuesLine(const std::string& buffer, size_t i) {
   return buffer[i] == '\\' && (i + 1 == buffer.size() || endsStatement(buffer[i + 1]));
 }
+
+// A line's first word, up to its first blank; Assimp tells a line's keyword so.
+std::string firstWord(const std::string& line) { return line.substr(0, line.find_first_of(" \t")); }
 
 }  // namespace
 
@@ -57,6 +61,22 @@ std::vector<std::string> assimpObjLines(const std::string& buffer) {
     if (!line.empty()) lines.push_back(line);
   }
   return lines;
+}
+
+std::vector<std::string> assimpObjStatements(const std::string& buffer) {
+  std::vector<std::string> statements;
+  bool inCurveSection = false;
+  for (std::string& line : assimpObjLines(buffer)) {
+    const std::string word = firstWord(line);
+    if (inCurveSection) {
+      inCurveSection = word != "end";
+    } else if (word == "cstype") {
+      inCurveSection = true;
+    } else {
+      statements.push_back(std::move(line));
+    }
+  }
+  return statements;
 }
 
 }  // namespace varn::assets

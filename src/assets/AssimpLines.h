@@ -24,4 +24,9 @@ std::vector<std::string> assimpStatements(const std::string& buffer);
 // in between, and the character after that feed joins it too, even a line end.
 std::vector<std::string> assimpObjLines(const std::string& buffer);
 
+// The lines of a model that Assimp's OBJ parser acts on: every line but those of a curve
+// section, which it passes over from a line whose first word is "cstype" to the next whose
+// first word is "end", both included.
+std::vector<std::string> assimpObjStatements(const std::string& buffer);
+
 }  // namespace varn::assets

@@ -36,7 +36,7 @@ std::string materialLibraryPath(const std::string& modelPath, const std::string&
 }
 
 bool materialLibraryPathsAreSafe(const std::string& modelPath) {
-  for (const std::string& line : assimpObjLines(fileContents(modelPath))) {
+  for (const std::string& line : assimpObjStatements(fileContents(modelPath))) {
     const std::string name = libraryNamedBy(line);
     if (!name.empty() && endsInSchemeMark(materialLibraryPath(modelPath, name))) return false;
   }

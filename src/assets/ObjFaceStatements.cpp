@@ -73,7 +73,7 @@ bool cornerInRange(const std::string& corner, const Counts& sofar, const Counts&
 }  // namespace
 
 bool faceStatementsAreSound(const std::string& path) {
-  const std::vector<std::string> lines = assimpObjLines(fileContents(path));
+  const std::vector<std::string> lines = assimpObjStatements(fileContents(path));
   Counts total, sofar;
   std::string word, corner;
   for (int pass = 0; pass < 2; ++pass) {  // the totals first, then the faces against them

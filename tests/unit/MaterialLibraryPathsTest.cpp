@@ -46,6 +46,8 @@ TEST(MaterialLibraryPaths, AModelNamingALibraryWhosePathEndsInASchemeMarkIsRefus
                      {"# mtllib a://\n", true},
                      {"mtllib b\\\n\nc://\n", true},          // the joined line ends at the second feed
                      {"mtllib\n", true},
+                     {"cstype b\nmtllib a://\nend\n", true},  // a curve section is passed over
+                     {"cstype b\nend\nmtllib a://\n", false},
                  });
 }
 

@@ -1,7 +1,7 @@
 // The face check before Assimp reads a model, held against Assimp itself: over thousands of
-// small files made of positions, objects, comments, blanks, every kind of line end and
-// continuing backslashes, the check refuses every face Assimp finds out of range (where
-// Assimp would leak the meshes before it) and never one that Assimp loads.
+// small files made of positions, objects, comments, curve sections, blanks, every kind of
+// line end and continuing backslashes, the check refuses every face Assimp finds out of
+// range (where Assimp would leak the meshes before it) and never one that Assimp loads.
 #include <gtest/gtest.h>
 
 #include <assimp/scene.h>
@@ -32,7 +32,7 @@ constexpr int kFiles = 600;
 // The pieces the files are made of; at most one position per piece.
 const std::vector<std::string> kPieces = {
     "v 0 0 0", "v 1 2 3", "v 0 0", "v",  "o a", "x", "# c",           "\\",
-    "\n",      "\r",      "\f",    " ", "\t",  "",  std::string(1, '\0'),
+    "\n",      "\r",      "\f",    " ", "\t",  "",  std::string(1, '\0'), "cstype b", "end",
 };
 
 struct AssimpVerdict {
