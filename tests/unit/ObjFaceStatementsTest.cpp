@@ -1,6 +1,7 @@
 // The face check before Assimp reads a model, held against Assimp itself: over thousands of
 // small files made of positions, objects, comments, curve sections, blanks, every kind of
-// line end and continuing backslashes, the check refuses every face Assimp finds out of
+// line end and continuing backslashes, with faces whose indices are written in every way
+// Assimp reads, the check refuses every face Assimp finds out of
 // range (where Assimp would leak the meshes before it) and never one that Assimp loads.
 #include <gtest/gtest.h>
 
@@ -33,7 +34,23 @@ constexpr int kFiles = 600;
 const std::vector<std::string> kPieces = {
     "v 0 0 0", "v 1 2 3", "v 0 0", "v",  "o a", "x", "# c",           "\\",
     "\n",      "\r",      "\f",    " ", "\t",  "",  std::string(1, '\0'), "cstype b", "end",
+    "v 1\v2 3",  // Assimp splits words at spaces and tabs only: two components, no position
 };
+
+// A face naming position n in one of the ways Assimp's reader reads an index: after a number
+// it steps on by that number's own digits, so a plus sign or a leading zero makes it read the
+// rest again.
+std::string faceNaming(int n, unsigned way) {
+  const std::string i = std::to_string(n);
+  switch (way % 6) {
+    case 0: return "f " + i + " " + i + " " + i;
+    case 1: return "f +" + i + " " + i;
+    case 2: return "f 0" + i + " " + i;
+    case 3: return "f " + i + "+9 " + i;
+    case 4: return "f -" + i + " -" + i + " -" + i;  // back from the face
+    default: return "f " + i + "/" + i + "/" + i + " " + i + "//" + i;  // texture and normal slots the file has none of
+  }
+}
 
 struct AssimpVerdict {
   bool loads = false;
@@ -64,8 +81,7 @@ TEST(ObjFaceStatements, RefuseEveryFaceAssimpFindsOutOfRangeAndNoneItLoads) {
     for (int piece = 0; piece < pieces; ++piece) start += kPieces[random() % kPieces.size()];
     // A face naming each position the start might hold, and one past them all.
     for (int index = 1; index <= pieces + 1; ++index) {
-      const std::string face = std::to_string(index);
-      const std::string contents = start + "\nf " + face + " " + face + " " + face + "\n";
+      const std::string contents = start + "\n" + faceNaming(index, random()) + "\n";
       const std::string path = dir.write("model.obj", contents);
       const AssimpVerdict assimp = assimpReads(path);
       const bool sound = assets::faceStatementsAreSound(path);
