@@ -121,12 +121,20 @@ bool faceIsSound(const std::string& line, const Counts& sofar, const Counts& tot
   return !(line[0] == 'l' && positions == 1);
 }
 
+// A definition whose line ends in a backslash (one can follow a continuing backslash, which
+// Assimp's reader copies unchecked) makes Assimp count its numbers on past the line's end,
+// into whatever longer line it read before: what it keeps is down to that.
+bool definitionRunsOn(const std::string& line) { return line[0] == 'v' && line.back() == '\\'; }
+
 }  // namespace
 
 bool faceStatementsAreSound(const std::string& path) {
   const std::vector<std::string> lines = assimpObjStatements(fileContents(path));
   Counts total, sofar;
-  for (const std::string& line : lines) count(line, total);
+  for (const std::string& line : lines) {
+    if (definitionRunsOn(line)) return false;
+    count(line, total);
+  }
   for (const std::string& line : lines) {
     count(line, sofar);
     if (isFace(line) && !faceIsSound(line, sofar, total)) return false;
