@@ -112,7 +112,9 @@ bool faceIsSound(const std::string& line, const Counts& sofar, const Counts& tot
     }
     const int index = std::atoi(line.c_str() + i);
     if (index == 0) return false;
-    if (slot == kTexture && sofar.texture == 0 && sofar.normal > 0) slot = kNormal;  // "p//n" without any "vt"
+    // With normals but no texture coordinates so far, Assimp takes the second slot for the
+    // normal, and a slash after it then opens a fourth.
+    if (slot == kTexture && sofar.texture == 0 && sofar.normal > 0) slot = kNormal;
     if (slot > kNormal) return false;
     if (!indexInRange(index, static_cast<Slot>(slot), sofar, total)) return false;
     positions += slot == kPosition ? 1 : 0;
