@@ -10,6 +10,7 @@
 #include <assimp/Importer.hpp>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TempDir.h"
@@ -98,6 +99,26 @@ TEST(ObjFaceStatements, RefuseEveryFaceAssimpFindsOutOfRangeAndNoneItLoads) {
   // Both kinds of file were made often enough for the comparison to mean something.
   EXPECT_GT(outOfRange, kFiles / 6);
   EXPECT_GT(loaded, kFiles / 6);
+}
+
+// Where Assimp would read on past a statement's line into an earlier line's bytes, what it
+// makes of the model is down to those bytes, so the check refuses it; the same statements
+// kept within their line load.
+TEST(ObjFaceStatements, RefuseWhatWouldSendAssimpPastTheEndOfItsLine) {
+  TempDir dir;
+  const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"f 1/1/1 2 3\n", true},
+      {"f 1/1/1/1 2 3\n", false},             // an index in a fourth slot
+      {"vn 0 0 1\nf 1/1 2 3\n", true},        // the second slot is taken for the normal...
+      {"vn 0 0 1\nf 1/1/1 2 3\n", false},     // ...so a third slash opens a fourth
+      {"v 1 1 0 \\\nx\nf 1 2 3\n", true},    // a continuation joins "x" to the position
+      {"v 1 1 0 \\\n\\\nf 1 2 3\n", false},  // it copies a second backslash unchecked
+  };
+  for (const auto& [rest, sound] : cases) {
+    const std::string path = dir.write("model.obj", triangle + rest);
+    EXPECT_EQ(assets::faceStatementsAreSound(path), sound) << testing::PrintToString(rest);
+  }
 }
 
 }  // namespace
