@@ -18,10 +18,11 @@ bool continuesLine(const std::string& buffer, size_t i) {
   return buffer[i] == '\\' && (i + 1 == buffer.size() || endsStatement(buffer[i + 1]));
 }
 
-// A line's first word, up to its first blank; Assimp tells a line's keyword so.
-std::string firstWord(const std::string& line) { return line.substr(0, line.find_first_of(" \t")); }
-
 }  // namespace
+
+bool isAssimpBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string firstWord(const std::string& line) { return line.substr(0, line.find_first_of(" \t")); }
 
 std::string fileContents(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -35,7 +36,7 @@ std::vector<std::string> assimpStatements(const std::string& buffer) {
     if (i < buffer.size() && !endsStatement(buffer[i])) continue;
     if (i > start) statements.push_back(buffer.substr(start, i - start));
     start = i + 1;
-    while (start < buffer.size() && (buffer[start] == ' ' || buffer[start] == '\t')) ++start;
+    while (start < buffer.size() && isAssimpBlank(buffer[start])) ++start;
     i = start - 1;
   }
   return statements;

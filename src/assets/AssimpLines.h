@@ -29,4 +29,9 @@ std::vector<std::string> assimpObjLines(const std::string& buffer);
 // first word is "end", both included.
 std::vector<std::string> assimpObjStatements(const std::string& buffer);
 
+// Assimp's readers split a statement into words at spaces and tabs only.
+bool isAssimpBlank(char c);
+// A line's first word, up to its first blank: how Assimp tells a line's keyword.
+std::string firstWord(const std::string& line);
+
 }  // namespace varn::assets

@@ -9,19 +9,15 @@ namespace varn::assets {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 bool endsInSchemeMark(const std::string& path) { return path.size() >= 3 && path.compare(path.size() - 3, 3, "://") == 0; }
 
 // The library a line names, or nothing when the line is no "mtllib" statement. Assimp tells
 // the statement by the line's first word, exactly, and the name runs to the end of the line,
 // blanks and all.
 std::string libraryNamedBy(const std::string& line) {
-  size_t end = 0;
-  while (end < line.size() && !isBlank(line[end])) ++end;
-  if (line.compare(0, end, "mtllib") != 0) return "";
-  while (end < line.size() && isBlank(line[end])) ++end;
-  return line.substr(end);
+  if (firstWord(line) != "mtllib") return "";
+  const size_t name = line.find_first_not_of(" \t", 6);
+  return name == std::string::npos ? "" : line.substr(name);
 }
 
 }  // namespace
@@ -35,8 +31,8 @@ std::string materialLibraryPath(const std::string& modelPath, const std::string&
   return folder + name;
 }
 
-bool materialLibraryPathsAreSafe(const std::string& modelPath) {
-  for (const std::string& line : assimpObjStatements(fileContents(modelPath))) {
+bool materialLibraryPathsAreSafe(const std::string& modelPath, const std::vector<std::string>& statements) {
+  for (const std::string& line : statements) {
     const std::string name = libraryNamedBy(line);
     if (!name.empty() && endsInSchemeMark(materialLibraryPath(modelPath, name))) return false;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace varn::assets {
 
@@ -9,10 +10,11 @@ namespace varn::assets {
 // rest of the line after the word and its blanks) in the model's folder.
 std::string materialLibraryPath(const std::string& modelPath, const std::string& name);
 
-// False when a library the model names has a path that Assimp cannot look for safely. When
+// False when a library the model names (among its statements, as assimpObjStatements gives
+// them) has a path that Assimp cannot look for safely. When
 // a library is not where the model says, Assimp's file-system filter tidies the path and
 // steps past each "://" in it, one character too far: at the end of the path that runs off
 // the end of the string (a crash, or a read of whatever memory follows).
-bool materialLibraryPathsAreSafe(const std::string& modelPath);
+bool materialLibraryPathsAreSafe(const std::string& modelPath, const std::vector<std::string>& statements);
 
 }  // namespace varn::assets

@@ -18,14 +18,12 @@ struct Counts {
   long long position = 0, texture = 0, normal = 0;
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 // The words of a line as Assimp's reader splits them: at spaces and tabs only.
 std::vector<std::string> blankSeparatedWords(const std::string& line) {
   std::vector<std::string> words;
   for (size_t start = 0; start < line.size();) {
     size_t end = start;
-    while (end < line.size() && !isBlank(line[end])) ++end;
+    while (end < line.size() && !isAssimpBlank(line[end])) ++end;
     if (end > start) words.push_back(line.substr(start, end - start));
     start = end + 1;
   }
@@ -57,7 +55,7 @@ bool isFace(const std::string& line) { return line[0] == 'f' || line[0] == 'l' |
 // Adds a statement's definition, if it is one, to the counts.
 void count(const std::string& line, Counts& counts) {
   if (line[0] != 'v' || line.size() < 2) return;
-  if (isBlank(line[1])) counts.position += positionIsKept(line) ? 1 : 0;
+  if (isAssimpBlank(line[1])) counts.position += positionIsKept(line) ? 1 : 0;
   if (line[1] == 't') ++counts.texture;
   if (line[1] == 'n') ++counts.normal;
 }
@@ -95,9 +93,8 @@ size_t stepAfter(int index) {
 // into whatever longer line it read before, so what it makes of the face is down to that.
 // A line needs two points: one point makes a mesh of no vertices, which Assimp leaks too.
 bool faceIsSound(const std::string& line, const Counts& sofar, const Counts& total) {
-  size_t i = 0;
-  while (i < line.size() && !isBlank(line[i])) ++i;
-  while (i < line.size() && isBlank(line[i])) ++i;
+  size_t i = firstWord(line).size();
+  while (i < line.size() && isAssimpBlank(line[i])) ++i;
   int slot = kPosition, positions = 0;
   while (i < line.size()) {
     if (line[i] == '/') {
@@ -105,7 +102,7 @@ bool faceIsSound(const std::string& line, const Counts& sofar, const Counts& tot
       ++i;
       continue;
     }
-    if (isBlank(line[i])) {
+    if (isAssimpBlank(line[i])) {
       slot = kPosition;
       ++i;
       continue;
@@ -130,8 +127,7 @@ bool definitionRunsOn(const std::string& line) { return line[0] == 'v' && line.b
 
 }  // namespace
 
-bool faceStatementsAreSound(const std::string& path) {
-  const std::vector<std::string> lines = assimpObjStatements(fileContents(path));
+bool faceStatementsAreSound(const std::vector<std::string>& lines) {
   Counts total, sofar;
   for (const std::string& line : lines) {
     if (definitionRunsOn(line)) return false;

@@ -8,6 +8,7 @@
 #include <assimp/Importer.hpp>
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include "assets/AssimpLines.h"
 #include "assets/MaterialLibraryPaths.h"
@@ -46,6 +47,12 @@ bool startsWithWideTextMark(const std::string& contents) {
          contents.rfind(std::string("\0\0\xFE\xFF", 4), 0) == 0;
 }
 
+// The model is read and split into statements once, for both of its checks.
+bool isSoundModel(const std::string& path) {
+  const std::vector<std::string> statements = assimpObjStatements(fileContents(path));
+  return faceStatementsAreSound(statements) && materialLibraryPathsAreSafe(path, statements);
+}
+
 bool isMaterialLibrary(const std::string& path) {
   const std::string contents = fileContents(path);
   return contents.size() >= kShortestMaterialLibrary && !startsWithWideTextMark(contents) &&
@@ -66,7 +73,7 @@ class RegularFilesOnly : public Assimp::DefaultIOSystem {
  private:
   static bool isReadable(const std::string& path) {
     if (!isRegularFile(path)) return false;
-    if (endsWith(path, ".obj")) return faceStatementsAreSound(path) && materialLibraryPathsAreSafe(path);
+    if (endsWith(path, ".obj")) return isSoundModel(path);
     return !endsWith(path, ".mtl") || isMaterialLibrary(path);
   }
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "assets/AssimpLines.h"
 #include "assets/MaterialLibraryPaths.h"
 
 namespace varn::test {
@@ -17,16 +17,15 @@ struct Case {
   bool safe;
 };
 
-void expectVerdicts(const TempDir& dir, const std::string& modelName, const std::vector<Case>& cases) {
+void expectVerdicts(const std::string& modelPath, const std::vector<Case>& cases) {
   for (const Case& c : cases) {
-    const std::string path = dir.write(modelName, "v 0 0 0\n" + c.rest);
-    EXPECT_EQ(assets::materialLibraryPathsAreSafe(path), c.safe) << testing::PrintToString(c.rest);
+    const std::vector<std::string> statements = assets::assimpObjStatements("v 0 0 0\n" + c.rest);
+    EXPECT_EQ(assets::materialLibraryPathsAreSafe(modelPath, statements), c.safe) << testing::PrintToString(c.rest);
   }
 }
 
 TEST(MaterialLibraryPaths, AModelNamingALibraryWhosePathEndsInASchemeMarkIsRefusedAndNoOtherIs) {
-  TempDir dir;
-  expectVerdicts(dir, "model.obj",
+  expectVerdicts("Models/model.obj",
                  {
                      {"mtllib a://\n", false},
                      {"mtllib \t a://\r\n", false},           // blanks before the name, any line end after
@@ -58,9 +57,8 @@ TEST(MaterialLibraryPaths, TheLibraryIsLookedForInTheModelsFolder) {
   EXPECT_EQ(assets::materialLibraryPath("level.obj", "level.mtl"), "level.mtl");
   EXPECT_EQ(assets::materialLibraryPath("/level.obj", "level.mtl"), "level.mtl");  // no folder is kept at the root
   // The folder's own end can make the mark: "a:" and "/" make "a://".
-  TempDir dir;
-  expectVerdicts(dir, "a:/model.obj", {{"mtllib /\n", false}, {"mtllib //\n", true}});
-  expectVerdicts(dir, "model.obj", {{"mtllib /\n", true}});
+  expectVerdicts("a:/model.obj", {{"mtllib /\n", false}, {"mtllib //\n", true}});
+  expectVerdicts("model.obj", {{"mtllib /\n", true}});
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "assets/AssimpLines.h"
 #include "assets/ObjFaceStatements.h"
 
 #ifdef __SANITIZE_ADDRESS__
@@ -85,7 +86,7 @@ TEST(ObjFaceStatements, RefuseEveryFaceAssimpFindsOutOfRangeAndNoneItLoads) {
       const std::string contents = start + "\n" + faceNaming(index, random()) + "\n";
       const std::string path = dir.write("model.obj", contents);
       const AssimpVerdict assimp = assimpReads(path);
-      const bool sound = assets::faceStatementsAreSound(path);
+      const bool sound = assets::faceStatementsAreSound(assets::assimpObjStatements(contents));
       outOfRange += assimp.faceOutOfRange ? 1 : 0;
       loaded += assimp.loads ? 1 : 0;
       if (assimp.faceOutOfRange) {
@@ -105,7 +106,6 @@ TEST(ObjFaceStatements, RefuseEveryFaceAssimpFindsOutOfRangeAndNoneItLoads) {
 // makes of the model is down to those bytes, so the check refuses it; the same statements
 // kept within their line load.
 TEST(ObjFaceStatements, RefuseWhatWouldSendAssimpPastTheEndOfItsLine) {
-  TempDir dir;
   const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
   const std::vector<std::pair<std::string, bool>> cases = {
       {"f 1/1/1 2 3\n", true},
@@ -116,8 +116,8 @@ TEST(ObjFaceStatements, RefuseWhatWouldSendAssimpPastTheEndOfItsLine) {
       {"v 1 1 0 \\\n\\\nf 1 2 3\n", false},  // it copies a second backslash unchecked
   };
   for (const auto& [rest, sound] : cases) {
-    const std::string path = dir.write("model.obj", triangle + rest);
-    EXPECT_EQ(assets::faceStatementsAreSound(path), sound) << testing::PrintToString(rest);
+    EXPECT_EQ(assets::faceStatementsAreSound(assets::assimpObjStatements(triangle + rest)), sound)
+        << testing::PrintToString(rest);
   }
 }
 
